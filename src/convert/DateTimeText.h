@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+#include "platform/Toolkit.h"
+
+namespace orbimo {
+
+/// Simulated seconds since 01.01.1900 00:00:00 as "DD.MM.YYYY H:MM:SS,fffffff".
+std::u16string ТекстВремени(double t);
+
+/// Date-time text to simulated seconds; 0 for an empty text. A text that is not
+/// a date is reported through the toolkit ("Неверная дата! " + text) and gives 0.
+double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit);
+
+}  // namespace orbimo

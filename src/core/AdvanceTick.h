@@ -1,0 +1,20 @@
+#pragma once
+#include "core/SimState.h"
+
+namespace orbimo {
+
+enum class TickFault {
+    None,
+    DivisionByZero,  // step-length mode with no body moving
+    Overflow,        // a value beyond the double range
+    Invalid,         // an operation without a value (NaN)
+};
+
+/// One tick: step-length rule, kick over every pair, drift. When any result
+/// divides by zero, overflows or is invalid, the tick is undone and reported.
+TickFault AdvanceTick(SimState& s, bool stepLong);
+
+/// The same tick without the fault check or the undo copy; for measuring only.
+void AdvanceTickUnchecked(SimState& s, bool stepLong);
+
+}  // namespace orbimo

@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+
+namespace orbimo {
+
+/// The few window-system services the program's logic needs.
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+    /// Modal message box with the program's title and an OK button only.
+    virtual void MessageBox(const std::u16string& text) = 0;
+    /// Modal input box; returns an empty text when cancelled.
+    virtual std::u16string InputBox(const std::u16string& prompt, const std::u16string& title,
+                                    const std::u16string& defaultAnswer) = 0;
+    /// Lets the window system handle pending events (clicks, edits, repaints).
+    virtual void DispatchPendingEvents() = 0;
+    /// Ends the program at once, without saving. Never returns.
+    [[noreturn]] virtual void EndProgram() = 0;
+};
+
+/// The program's title, used by every message box.
+inline constexpr char16_t kProgramTitle[] = u"Орбимо";
+
+}  // namespace orbimo

@@ -1,0 +1,44 @@
+#pragma once
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+
+namespace orbimo::testing {
+
+struct ProgramEnded {};
+
+/// Records messages, answers input boxes from a queue and runs scripted
+/// actions when the logic yields to the window system.
+class FakeToolkit : public Toolkit {
+public:
+    void MessageBox(const std::u16string& text) override { messages.push_back(text); }
+    std::u16string InputBox(const std::u16string& prompt, const std::u16string& title,
+                            const std::u16string&) override {
+        prompts.push_back(prompt);
+        titles.push_back(title);
+        if (answers.empty()) return {};
+        std::u16string a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void DispatchPendingEvents() override {
+        ++dispatches;
+        if (onDispatch) onDispatch(dispatches);
+    }
+    [[noreturn]] void EndProgram() override {
+        ended = true;
+        throw ProgramEnded{};
+    }
+
+    std::vector<std::u16string> messages;
+    std::vector<std::u16string> prompts, titles;
+    std::deque<std::u16string> answers;
+    long dispatches = 0;
+    std::function<void(long)> onDispatch;  // gets the dispatch count, 1-based
+    bool ended = false;
+};
+
+}  // namespace orbimo::testing
