@@ -6,6 +6,8 @@
 namespace orbimo {
 
 /// Simulated seconds since 01.01.1900 00:00:00 as "DD.MM.YYYY H:MM:SS,fffffff".
+/// Outside the years 1 to 9999 (or not finite) it writes the seconds and " с"
+/// ("1E+20 с"), a text that ВремяИзТекста rejects.
 std::u16string ТекстВремени(double t);
 
 /// Date-time text to simulated seconds; 0 for an empty text. A text that is not

@@ -18,7 +18,7 @@ std::int32_t НайтиСКонца(const std::u16string& sub, const std::u16str
 std::optional<double> ЧислоИзТекста(const std::u16string& text);
 
 /// A double as the program shows it: at most 15 significant digits, decimal
-/// comma, exponent form (5,976E+24) outside 1E-04 .. 1E+15.
+/// comma, exponent form (5,976E+24) outside 1E-04 .. 1E+15; "NaN", "Inf", "-Inf".
 std::u16string ТекстЧисла(double x);
 
 }  // namespace orbimo

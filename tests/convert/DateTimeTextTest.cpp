@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "convert/DateTimeText.h"
+#include "fakes/FakeToolkit.h"
+
+namespace orbimo {
+namespace {
+
+constexpr double kDay = 86400;
+constexpr double kEndOf9999 = 255611289600.0;  // 01.01.10000 00:00:00 in simulated seconds
+
+TEST(ТекстВремени, WritesDateTimeText) {
+    struct Case {
+        double t;
+        std::u16string expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {0, u"01.01.1900"}, {3600, u"01.01.1900 1:00:00"}, {3600.5, u"01.01.1900 1:00:00,5"},
+        {0.25, u"01.01.1900,25"}, {3600.1, u"01.01.1900 1:00:00,0999999"},
+        {0.123456789, u"01.01.1900,1234567"}, {31536000, u"01.01.1901"},
+        {1e9, u"10.09.1931 1:46:40"}, {-1, u"31.12.1899 23:59:59"},
+        {-0.5, u"31.12.1899 23:59:59,5"}, {kDay * 58, u"28.02.1900"}, {kDay * 59, u"01.03.1900"},
+        {-2 * kDay, u"30.12.1899"}, {3155716800.5, u"01.01.2000 12:00:00,5"},
+        {0.5 + std::ldexp(1.0, -26), u"01.01.1900,5000000"},  // cut after 8 characters
+        {2.5e-8, u"01.01.1900,0000000"},
+        {kEndOf9999 - 1, u"31.12.9999 23:59:59"}, {-59926608000.0, u"01.01.0001"},
+        {kEndOf9999, u"255611289600 с"}, {-59926608000.5, u"-59926608000,5 с"}, {1e20, u"1E+20 с"},
+        {std::nan(""), u"NaN с"}, {-std::numeric_limits<double>::infinity(), u"-Inf с"}};
+    // clang-format on
+    for (const Case& c : cases) EXPECT_EQ(ТекстВремени(c.t), c.expected) << c.t;
+}
+
+TEST(ВремяИзТекста, ReadsAcceptedForms) {
+    struct Case {
+        std::u16string text;
+        double expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {u"", 0}, {u"   ", 0}, {u"01.01.1900", 0}, {u"01/01/1900", 0}, {u"01-01-1900", 0},
+        {u"01.01.1900 1:00:00,5", 3600.5}, {u"01.01.2000 12:00:00,5", 3155716800.5},
+        {u"30.12.1899", 0}, {u"30.12.1899 0:00:00", 0}, {u"31.12.1899", -kDay},
+        {u"  1.3.1900  ", 59 * kDay}, {u"01.01.1900  1:00", 3600}, {u"01.01.1900 1:00:00", 3600},
+        {u"01.01.1900 23:59:59", 86399}, {u"10.09.1931 1:46:40", 1e9}, {u"29.02.2000", 3160771200},
+        {u"01.01.1900,25", 0.25}, {u"01.01.1900 1:00:00, 5 ", 3600.5},
+        {u"31.12.9999 23:59:59", kEndOf9999 - 1}, {u"01.01.0001", -59926608000.0}};
+    // clang-format on
+    for (const Case& c : cases) {
+        testing::FakeToolkit toolkit;
+        EXPECT_EQ(ВремяИзТекста(c.text, toolkit), c.expected) << ::testing::PrintToString(c.text);
+        EXPECT_TRUE(toolkit.messages.empty()) << ::testing::PrintToString(c.text);
+    }
+}
+
+TEST(ВремяИзТекста, ReportsWhatIsNotADate) {
+    struct Case {
+        std::u16string text, shown;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {u"abc", u"abc"}, {u",5", u""}, {u"29.02.1900", u"29.02.1900"},
+        {u"31.04.2000", u"31.04.2000"}, {u"01.01.00", u"01.01.00"}, {u"01.13.2000", u"01.13.2000"},
+        {u"00.01.2000", u"00.01.2000"}, {u"01.01.2000 24:00", u"01.01.2000 24:00"},
+        {u"1.1.2000 1:60", u"1.1.2000 1:60"}, {u"1.1.2000 1:00:60", u"1.1.2000 1:00:60"},
+        {u"1.1.20001:00", u"1.1.20001:00"}, {u"1.1.2000 1", u"1.1.2000 1"},
+        {u"1.1.2000 1:", u"1.1.2000 1:"}, {u"01.01.0000", u"01.01.0000"},
+        {u"01.01/2000", u"01.01/2000"}, {u"1.1.2000 1:00:00.5", u"1.1.2000 1:00:00.5"},
+        {u"001.01.2000", u"001.01.2000"},
+        {u"1.1.2000 1:00,x", u"1.1.2000 1:00,x"},  // fraction not a number: the whole text
+        {u"1.1.2000 1:00,5,5", u"1.1.2000 1:00,5"},
+        {u"255611289600 с", u"255611289600 с"}, {u"NaN с", u"NaN с"}};
+    // clang-format on
+    for (const Case& c : cases) {
+        testing::FakeToolkit toolkit;
+        EXPECT_EQ(ВремяИзТекста(c.text, toolkit), 0) << ::testing::PrintToString(c.text);
+        EXPECT_EQ(toolkit.messages, std::vector<std::u16string>{u"Неверная дата! " + c.shown});
+    }
+}
+
+// What ТекстВремени writes reads back as the whole seconds, and the fraction cut to 7 digits.
+TEST(ВремяИзТекста, ReadsBackWhatТекстВремениWrites) {
+    std::mt19937_64 random(19000101);
+    std::uniform_int_distribution<std::int64_t> seconds(-59926608000, 255611289599);
+    std::uniform_int_distribution<int> fraction(0, 99999999);
+    testing::FakeToolkit toolkit;
+    for (int i = 0; i < 400; ++i) {
+        const auto w = static_cast<double>(i < 200 ? seconds(random) : seconds(random) / 4096);
+        EXPECT_EQ(ВремяИзТекста(ТекстВремени(w), toolkit), w) << w;
+        const double t = w + fraction(random) / 1e8;
+        const double cut = std::floor(std::floor((t - std::floor(t)) * 1e8) / 10) / 1e7;
+        EXPECT_EQ(ВремяИзТекста(ТекстВремени(t), toolkit), std::floor(t) + cut) << t;
+    }
+    EXPECT_TRUE(toolkit.messages.empty());
+}
+
+}  // namespace
+}  // namespace orbimo
