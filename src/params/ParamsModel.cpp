@@ -1,0 +1,200 @@
+// The parameters window's contents (Part 4.1) and its handlers (Part 4.2).
+#include "params/ParamsModel.h"
+
+#include <cassert>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+#include "convert/DateTimeText.h"
+#include "convert/NumberText.h"
+
+namespace orbimo {
+namespace {
+
+constexpr Colour Rgb(unsigned r, unsigned g, unsigned b) {
+    return r | g << 8 | b << 16;
+}
+
+/// Caption colours of optVid(1..11); "Вид" (element 0) uses the default text colour.
+constexpr std::array<Colour, kSlots> kOptionColours = {
+    0,
+    Rgb(128, 128, 0),
+    Rgb(128, 64, 64),
+    Rgb(0, 128, 0),
+    Rgb(0, 0, 192),
+    Rgb(128, 0, 0),
+    Rgb(0, 128, 128),
+    Rgb(128, 0, 128),
+    Rgb(128, 64, 0),
+    Rgb(192, 64, 0),
+    Rgb(64, 64, 0),
+    Rgb(0, 0, 64),
+};
+
+bool IsBody(int k) {
+    return k >= 1 && k <= kBodies;
+}
+bool IsCheckState(int state) {
+    return state >= 0 && state <= 2;
+}
+
+// The one reading of the scale text in this window. Text that ЧислоИзТекста
+// cannot read counts as 0: the scale check refuses it like any scale not greater
+// than zero, and activation and deactivation compare it as 0 (so "abc" → "0" is
+// no change of value, "abc" → "5" is one). No NaN ever enters the comparison.
+double ScaleValue(const std::u16string& text) {
+    const std::optional<double> z = ЧислоИзТекста(text);
+    return z && !std::isnan(*z) ? *z : 0.0;
+}
+
+}  // namespace
+
+const std::vector<std::u16string>& ScalePresets() {
+    static const std::vector<std::u16string> presets = {
+        u"        50 000", u"       120 000", u"       500 000", u"     1 000 000",
+        u"     3 000 000", u"     5 000 000", u"    10 000 000", u"    20 000 000",
+        u"    40 000 000", u"    60 000 000", u"    90 000 000", u"   150 000 000",
+        u"   200 000 000", u"   300 000 000", u"   500 000 000", u"   800 000 000",
+        u" 1 500 000 000",
+    };
+    return presets;
+}
+
+// Creation (Part 4.1 A). SimState is left alone: BodyOn stays 0 until a run
+// starts or a box changes state.
+ParamsModel::ParamsModel(SimState& state, Toolkit& toolkit) : state_(state), toolkit_(toolkit) {
+    for (int k = 1; k <= kBodies; ++k) {
+        BodyRow& row = bodies[k];
+        row.caption = k <= 9 ? u"Тело " + std::u16string(1, static_cast<char16_t>(u'0' + k))
+                             : u"Тело1" + std::u16string(1, static_cast<char16_t>(u'0' + k - 10));
+        row.state = k <= 5 ? 1 : 0;
+        row.captionColour = kTraceColours[k];
+        row.optionColour = kOptionColours[k];
+    }
+    txtdLong.enabled = false;
+    zoomPresets = ScalePresets();
+}
+
+TextField& ParamsModel::Field(FieldRef f) {
+    return const_cast<TextField&>(std::as_const(*this).Field(f));
+}
+
+// A bad reference is a programmer's mistake; without asserts it falls back on
+// the unused slot 0 rather than touching memory it does not own.
+const TextField& ParamsModel::Field(FieldRef f) const {
+    const bool bodyField = f.kind <= FieldKind::VY;
+    assert(f.kind != FieldKind::Zoom && "the scale is zoomText, not a TextField");
+    assert((!bodyField || IsBody(f.body)) && "body fields are indexed 1..11");
+    const BodyRow& row = bodies[bodyField && IsBody(f.body) ? f.body : 0];
+    switch (f.kind) {
+        case FieldKind::Mass:
+            return row.mass;
+        case FieldKind::X:
+            return row.x;
+        case FieldKind::Y:
+            return row.y;
+        case FieldKind::VX:
+            return row.vx;
+        case FieldKind::VY:
+            return row.vy;
+        case FieldKind::Time:
+            return txtTime;
+        case FieldKind::Timer:
+            return txtTimer;
+        case FieldKind::dTime:
+            return txtdTime;
+        case FieldKind::dLong:
+            return txtdLong;
+        case FieldKind::Zoom:
+            break;
+    }
+    return bodies[0].mass;
+}
+
+std::u16string ParamsModel::Text(FieldRef f) const {
+    return f.kind == FieldKind::Zoom ? zoomText : Field(f).text;
+}
+
+// Announces only real changes: the window's mirror may call back with the text
+// it has just been given, and that must not loop.
+void ParamsModel::SetText(FieldRef f, const std::u16string& text) {
+    std::u16string& target = f.kind == FieldKind::Zoom ? zoomText : Field(f).text;
+    if (target == text) return;
+    target = text;
+    Notify();
+}
+
+// A greyed box (state 2) does not take part: BodyOn gets 0 for it, so BodyOn
+// only ever holds 0 or 1. States outside 0..2 cannot be given to a check box
+// and are ignored (a damaged file then leaves the box as it was).
+void ParamsModel::SetBodyState(int k, int state) {
+    if (!IsBody(k) || !IsCheckState(state) || bodies[k].state == state) return;
+    bodies[k].state = state;
+    state_.BodyOn[k] = state == 1 ? 1 : 0;
+    Notify();
+}
+
+// Selecting the option that is already selected does nothing (no second clear).
+void ParamsModel::SelectView(int k) {
+    if (k < 0 || k > kBodies || k == viewOption) return;
+    viewOption = k;
+    state_.ViewBody = static_cast<std::int16_t>(k);
+    Notify();
+    if (clearPlot) clearPlot();
+}
+
+void ParamsModel::SetStepLong(int state) {
+    if (!IsCheckState(state)) return;
+    const bool lengthMode = state != 0;
+    if (stepLongState == state && txtdLong.enabled == lengthMode && txtdTime.enabled == !lengthMode)
+        return;
+    stepLongState = state;
+    txtdLong.enabled = lengthMode;
+    txtdTime.enabled = !lengthMode;
+    Notify();
+}
+
+bool ParamsModel::FocusLeaves(FieldRef f) {
+    switch (f.kind) {
+        case FieldKind::Mass:
+        case FieldKind::X:
+        case FieldKind::Y:
+        case FieldKind::VX:
+        case FieldKind::VY:
+            if (!IsBody(f.body)) return true;
+            [[fallthrough]];
+        case FieldKind::dTime:
+        case FieldKind::dLong:
+            SetText(f, НормаЧисла(Text(f)));
+            return true;
+        case FieldKind::Zoom:
+            if (ScaleValue(zoomText) > 0) return true;
+            toolkit_.MessageBox(u"Масштаб должен быть больше нуля");
+            return false;
+        case FieldKind::Timer:
+            SetText(f, ТекстВремени(ВремяИзТекста(txtTimer.text, toolkit_)));
+            return true;
+        case FieldKind::Time:  // read-only
+            return true;
+    }
+    return true;
+}
+
+char16_t ParamsModel::Typed(FieldRef f, char16_t c) {
+    const bool dateField = f.kind == FieldKind::Time || f.kind == FieldKind::Timer;
+    return dateField && c == u'.' ? u',' : c;
+}
+
+// A ViewBody outside 0..11 (damaged file) has no option: nothing new is
+// selected, and ViewBody keeps its value.
+void ParamsModel::Activate() {
+    SelectView(state_.ViewBody);
+    ZoomOnActivate = ScaleValue(zoomText);
+}
+
+void ParamsModel::Deactivate() {
+    if (ScaleValue(zoomText) != ZoomOnActivate && clearPlot) clearPlot();
+}
+
+}  // namespace orbimo
