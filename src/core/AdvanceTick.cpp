@@ -54,7 +54,9 @@ struct Saved {
 
 }  // namespace
 
-void AdvanceTickUnchecked(SimState& s, bool stepLong) { Tick(s, stepLong); }
+void AdvanceTickUnchecked(SimState& s, bool stepLong) {
+    Tick(s, stepLong);
+}
 
 TickFault AdvanceTick(SimState& s, bool stepLong) {
     const Saved saved{s.PosX, s.PosY, s.VelX, s.VelY, s.TimeStep};

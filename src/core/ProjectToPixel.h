@@ -17,10 +17,10 @@ struct Pixel {
 /// computed (a zero scale, or a coordinate beyond the 32-bit range).
 inline std::optional<Pixel> ProjectToPixel(const SimState& s, int b) {
     const int v = (s.ViewBody >= 0 && s.ViewBody <= kBodies) ? s.ViewBody : 0;
-    const double cx =
-        std::floor(((s.PosX[b] - s.PosX[v]) / s.Zoom + s.OriginX) / static_cast<double>(s.TwipsPerPixelX));
-    const double cy =
-        std::floor(((s.PosY[b] - s.PosY[v]) / s.Zoom + s.OriginY) / static_cast<double>(s.TwipsPerPixelY));
+    const double cx = std::floor(((s.PosX[b] - s.PosX[v]) / s.Zoom + s.OriginX) /
+                                 static_cast<double>(s.TwipsPerPixelX));
+    const double cy = std::floor(((s.PosY[b] - s.PosY[v]) / s.Zoom + s.OriginY) /
+                                 static_cast<double>(s.TwipsPerPixelY));
     // Written so that NaN fails too.
     constexpr double lo = -2147483648.0, hi = 2147483647.0;
     if (!(cx >= lo && cx <= hi && cy >= lo && cy <= hi)) return std::nullopt;

@@ -8,13 +8,17 @@ namespace orbimo {
 void PixelOwnerGrid::Create(int lastRow, int lastColumn) {
     lastRow_ = std::max(lastRow, -1);
     lastColumn_ = std::max(lastColumn, -1);
-    cells_.assign(static_cast<std::size_t>(lastRow_ + 1) * static_cast<std::size_t>(lastColumn_ + 1),
-                  0);
+    cells_.assign(
+        static_cast<std::size_t>(lastRow_ + 1) * static_cast<std::size_t>(lastColumn_ + 1), 0);
 }
 
-void PixelOwnerGrid::Fill(std::uint8_t v) { std::fill(cells_.begin(), cells_.end(), v); }
+void PixelOwnerGrid::Fill(std::uint8_t v) {
+    std::fill(cells_.begin(), cells_.end(), v);
+}
 
-std::int32_t RoundHalfEven(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+std::int32_t RoundHalfEven(double v) {
+    return static_cast<std::int32_t>(std::nearbyint(v));
+}
 
 void SetConstants(SimState& s) {
     s.BodyCount = kBodies;
@@ -32,10 +36,18 @@ void StoreBuiltInSystem(SimState& s) {
         double massFactor, distanceFactor, velY;
     };
     // Masses in Earth masses, distances in astronomical units, speeds in m/s.
-    static constexpr Row kRows[kSlots] = {
-        {0, 0, 0},           {332946, 0, 0},         {0.055, 0.3075, -47890}, {0.185, 0.7184, -35030},
-        {1, 1, -29790},      {0.107, 1.3814, -24130}, {317.94, 4.951, -13060}, {95.18, 9.008, -9640},
-        {14.531, 18.28, -6810}, {17.135, 29.8, -5430}, {0.0123, 0, -1000},      {0, 0, 0}};
+    static constexpr Row kRows[kSlots] = {{0, 0, 0},
+                                          {332946, 0, 0},
+                                          {0.055, 0.3075, -47890},
+                                          {0.185, 0.7184, -35030},
+                                          {1, 1, -29790},
+                                          {0.107, 1.3814, -24130},
+                                          {317.94, 4.951, -13060},
+                                          {95.18, 9.008, -9640},
+                                          {14.531, 18.28, -6810},
+                                          {17.135, 29.8, -5430},
+                                          {0.0123, 0, -1000},
+                                          {0, 0, 0}};
     for (int b = 1; b <= kBodies; ++b) {
         s.Mass[b] = s.EarthMass * kRows[b].massFactor;
         s.PosX[b] = s.AstroUnit * kRows[b].distanceFactor;

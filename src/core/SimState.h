@@ -7,7 +7,7 @@
 
 namespace orbimo {
 
-inline constexpr int kBodies = 11;     // body slots 1..11
+inline constexpr int kBodies = 11;          // body slots 1..11
 inline constexpr int kSlots = kBodies + 1;  // element 0 is never written
 
 using BodyDoubles = std::array<double, kSlots>;
@@ -15,7 +15,7 @@ using BodyDoubles = std::array<double, kSlots>;
 /// Trace map: one byte per screen pixel naming the body whose marker was last
 /// centred there. Stored column by column: the repaint visits columns outer.
 class PixelOwnerGrid {
-public:
+  public:
     void Create(int lastRow, int lastColumn);
     int LastRow() const { return lastRow_; }
     int LastColumn() const { return lastColumn_; }
@@ -31,7 +31,7 @@ public:
     void Fill(std::uint8_t v);
     const std::vector<std::uint8_t>& Cells() const { return cells_; }
 
-private:
+  private:
     std::size_t rows() const { return static_cast<std::size_t>(lastRow_ + 1); }
     int lastRow_ = -1;
     int lastColumn_ = -1;

@@ -13,7 +13,7 @@ struct ProgramEnded {};
 /// Records messages, answers input boxes from a queue and runs scripted
 /// actions when the logic yields to the window system.
 class FakeToolkit : public Toolkit {
-public:
+  public:
     void MessageBox(const std::u16string& text) override { messages.push_back(text); }
     std::u16string InputBox(const std::u16string& prompt, const std::u16string& title,
                             const std::u16string&) override {

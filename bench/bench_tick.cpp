@@ -1,0 +1,111 @@
+// Ticks per second of the real tick (with its fault check and undo copy), the
+// projection and the "pixel changed?" test, against a plain scalar loop of the
+// same arithmetic compiled into the same binary.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "core/AdvanceTick.h"
+#include "core/ProjectToPixel.h"
+#include "core/SimState.h"
+
+namespace {
+
+using namespace orbimo;
+
+SimState AllOn() {
+    SimState s;
+    SetConstants(s);
+    StoreBuiltInSystem(s);
+    s.TwipsPerPixelX = s.TwipsPerPixelY = 15;
+    s.OriginX = 28800 / 2.0;
+    s.OriginY = 16200 / 2.0 - 16200 / 8.0;
+    s.ViewBody = 1;
+    for (int b = 1; b <= kBodies; ++b) s.BodyOn[b] = 1;
+    return s;
+}
+
+void BM_RealTick(benchmark::State& st) {
+    SimState s = AllOn();
+    long moved = 0;
+    for (auto _ : st) {
+        if (AdvanceTick(s, false) != TickFault::None) st.SkipWithError("fault");
+        for (int b = 1; b <= s.BodyCount; ++b) {
+            if (s.BodyOn[b] != 1) continue;
+            if (const auto p = ProjectToPixel(s, b)) {
+                if (p->x != s.LastPixX[b] || p->y != s.LastPixY[b]) {
+                    s.LastPixX[b] = p->x;
+                    s.LastPixY[b] = p->y;
+                    ++moved;
+                }
+            }
+        }
+        s.SimTime += s.TimeStep;
+    }
+    benchmark::DoNotOptimize(moved);
+    st.counters["ticks/s"] =
+        benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The same arithmetic written as plainly as possible: no checks, no copies.
+struct Plain {
+    double m[12], x[12], y[12], vx[12], vy[12];
+    int lx[12], ly[12];
+};
+
+void BM_PlainLoop(benchmark::State& st) {
+    const SimState s0 = AllOn();
+    Plain p{};
+    for (int b = 0; b < 12; ++b) {
+        p.m[b] = s0.Mass[b];
+        p.x[b] = s0.PosX[b];
+        p.y[b] = s0.PosY[b];
+        p.vx[b] = s0.VelX[b];
+        p.vy[b] = s0.VelY[b];
+    }
+    const double g = s0.GravConst, dt = s0.TimeStep, zoom = s0.Zoom;
+    const double ox = s0.OriginX, oy = s0.OriginY;
+    long moved = 0;
+    for (auto _ : st) {
+        for (int i = 1; i <= 11; ++i)
+            for (int j = i + 1; j <= 11; ++j) {
+                double dx = p.x[j] - p.x[i], dy = p.y[j] - p.y[i];
+                double r2 = dy * dy + dx * dx;
+                if (r2 == 0) continue;
+                double r = std::sqrt(r2), ux = dx / r, uy = dy / r;
+                double k = g * dt * p.m[j] / r2;
+                p.vx[i] = k * ux + p.vx[i];
+                p.vy[i] = k * uy + p.vy[i];
+                k = g * dt * p.m[i] / r2;
+                p.vx[j] = p.vx[j] - k * ux;
+                p.vy[j] = p.vy[j] - k * uy;
+            }
+        for (int b = 1; b <= 11; ++b) {
+            p.x[b] = dt * p.vx[b] + p.x[b];
+            p.y[b] = dt * p.vy[b] + p.y[b];
+        }
+        for (int b = 1; b <= 11; ++b) {
+            double fx = std::floor(((p.x[b] - p.x[1]) / zoom + ox) / 15.0);
+            double fy = std::floor(((p.y[b] - p.y[1]) / zoom + oy) / 15.0);
+            if (!(fx >= -2147483648.0 && fx <= 2147483647.0 && fy >= -2147483648.0 &&
+                  fy <= 2147483647.0))
+                continue;
+            int cx = static_cast<int>(fx), cy = static_cast<int>(fy);
+            if (cx != p.lx[b] || cy != p.ly[b]) {
+                p.lx[b] = cx;
+                p.ly[b] = cy;
+                ++moved;
+            }
+        }
+    }
+    benchmark::DoNotOptimize(moved);
+    st.counters["ticks/s"] =
+        benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_PlainLoop)->MinTime(2.0);
+BENCHMARK(BM_RealTick)->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();

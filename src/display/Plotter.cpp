@@ -1,0 +1,67 @@
+#include "display/Plotter.h"
+
+namespace orbimo {
+
+void Plotter::DrawM(std::int32_t x, std::int32_t y, int b, Colour colour) {
+    auto& store = s_.MarkerStore;
+    store[11 * b - 10] = x;
+    store[11 * b - 9] = y;
+    int k = 11 * b - 8;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            // Each pixel is read just before it is painted, so overlaps save the newest colour.
+            store[k] = static_cast<std::int32_t>(surface_.GetPixel(x + dx, y + dy));
+            surface_.SetPixel(x + dx, y + dy, colour);
+            ++k;
+        }
+    }
+    if (s_.PixelOwner.Contains(y, x)) s_.PixelOwner.At(y, x) = static_cast<std::uint8_t>(b);
+}
+
+void Plotter::DrawM_rest(int b) {
+    const auto& store = s_.MarkerStore;
+    const std::int32_t x = store[11 * b - 10];
+    const std::int32_t y = store[11 * b - 9];
+    int k = 11 * b - 8;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            // Saved black and "outside the area" (-1) are never written back.
+            if (store[k] > 0) surface_.SetPixel(x + dx, y + dy, static_cast<Colour>(store[k]));
+            ++k;
+        }
+    }
+    surface_.SetPixel(x, y, s_.BodyColor[b]);
+}
+
+void Plotter::Очистить(bool keepMarkers) {
+    surface_.Clear();
+    s_.PixelOwner.Fill(0);
+    for (int b = 1; b <= s_.BodyCount; ++b) {
+        if (s_.BodyOn[b] != 1) continue;
+        if (!keepMarkers) {
+            s_.LastPixX[b] = 0;
+            s_.LastPixY[b] = 0;
+        }
+        DrawM(s_.LastPixX[b], s_.LastPixY[b], b, kBlack);
+    }
+}
+
+void Plotter::Repaint() {
+    const auto& owner = s_.PixelOwner;
+    const auto& cells = owner.Cells();
+    const int rows = owner.LastRow() + 1;
+    std::size_t i = 0;
+    for (int x = 0; x <= owner.LastColumn(); ++x) {
+        for (int y = 0; y < rows; ++y, ++i) {
+            const std::uint8_t b = cells[i];
+            if (b != 0 && b <= kBodies) surface_.SetPixel(x, y, s_.BodyColor[b]);
+        }
+    }
+    for (int b = 1; b <= s_.BodyCount; ++b) {
+        if (s_.BodyOn[b] != 1) continue;
+        DrawM_rest(b);
+        DrawM(s_.LastPixX[b], s_.LastPixY[b], b, kBlack);
+    }
+}
+
+}  // namespace orbimo

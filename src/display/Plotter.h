@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+
+#include "core/SimState.h"
+#include "platform/PixelSurface.h"
+
+namespace orbimo {
+
+/// Markers and traces on the main window's drawing area.
+class Plotter {
+  public:
+    Plotter(SimState& state, PixelSurface& surface) : s_(state), surface_(surface) {}
+
+    /// Saves the 3x3 block around (x, y) into body b's slots, paints it, records b in the trace
+    /// map.
+    void DrawM(std::int32_t x, std::int32_t y, int b, Colour colour);
+    /// Puts back what body b's marker covered and leaves its trace pixel.
+    void DrawM_rest(int b);
+    /// Wipes the picture and the trace map; the markers reappear (kept) or park at (0, 0).
+    void Очистить(bool keepMarkers);
+    /// Rebuilds the picture from the trace map and the markers (a repaint request).
+    void Repaint();
+    /// The plotting step of one tick for body b at its new pixel.
+    void MoveTo(int b, std::int32_t x, std::int32_t y) {
+        if (x == s_.LastPixX[b] && y == s_.LastPixY[b]) return;
+        DrawM_rest(b);
+        s_.LastPixX[b] = x;
+        s_.LastPixY[b] = y;
+        DrawM(x, y, b, kBlack);
+    }
+
+  private:
+    SimState& s_;
+    PixelSurface& surface_;
+};
+
+}  // namespace orbimo
