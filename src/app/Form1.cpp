@@ -1,0 +1,107 @@
+#include "app/Form1.h"
+
+#include <QCloseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+
+namespace orbimo {
+
+Colour ToColour(const QColor& c) {
+    return static_cast<Colour>(c.red()) | (static_cast<Colour>(c.green()) << 8) |
+           (static_cast<Colour>(c.blue()) << 16);
+}
+
+QColor ToQColor(Colour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, double twipsPerPixelX,
+             double twipsPerPixelY)
+    : logic_(logic),
+      surface_(surface),
+      toolkit_(toolkit),
+      tppX_(twipsPerPixelX),
+      tppY_(twipsPerPixelY) {
+    setWindowTitle(QStringLiteral("Орбимо. Версия 1.1"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // The window shows the surface's own buffer; nothing is copied per frame.
+    image_ = QImage(reinterpret_cast<const uchar*>(surface_.Words()), surface_.Width(),
+                    surface_.Height(), surface_.Width() * 4, QImage::Format_RGB32);
+    static const char* const kCaptions[4] = {"Пуск", "Параметры", "Очистить", "Выход"};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = new QPushButton(QString::fromUtf8(kCaptions[i]), this);
+        b->setFocusPolicy(Qt::TabFocus);
+        QObject::connect(b, &QPushButton::clicked, this, [this, i] {
+            logic_.Click(i);
+            Present();
+        });
+        buttons_[static_cast<std::size_t>(i)] = b;
+    }
+    logic_.captionChanged = [this] {
+        buttons_[0]->setText(QString::fromStdU16String(logic_.Button0Caption()));
+    };
+    resize(static_cast<int>(logic_.WindowWidthTwips() / tppX_),
+           static_cast<int>(logic_.WindowHeightTwips() / tppY_));
+    LayOutButtons();
+    // Drawing goes into the buffer every tick; the screen sees it at most at display rate.
+    auto* frame = new QTimer(this);
+    QObject::connect(frame, &QTimer::timeout, this, [this] { Present(); });
+    frame->start(16);
+}
+
+void Form1::LayOutButtons() {
+    for (int i = 0; i < 4; ++i) {
+        const TwipRect& r = logic_.Buttons()[static_cast<std::size_t>(i)];
+        buttons_[static_cast<std::size_t>(i)]->setGeometry(
+            static_cast<int>(r.left / tppX_), static_cast<int>(r.top / tppY_),
+            static_cast<int>(r.width / tppX_), static_cast<int>(r.height / tppY_));
+    }
+}
+
+void Form1::Present() {
+    const MemorySurface::Rect r = surface_.TakeDirty();
+    if (!r.Empty()) update(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
+}
+
+void Form1::paintEvent(QPaintEvent* e) {
+    if (rebuildPending_) {
+        // The window system asks for the whole picture: rebuild it from the trace map.
+        rebuildPending_ = false;
+        logic_.RepaintRequest();
+        surface_.TakeDirty();
+        QPainter p(this);
+        p.fillRect(rect(), ToQColor(surface_.Background()));
+        p.drawImage(QPoint(0, 0), image_);
+        return;
+    }
+    QPainter p(this);
+    const QRect r = e->rect();
+    p.drawImage(r.topLeft(), image_, r);
+}
+
+void Form1::showEvent(QShowEvent* e) {
+    rebuildPending_ = true;
+    QWidget::showEvent(e);
+}
+
+void Form1::resizeEvent(QResizeEvent* e) {
+    rebuildPending_ = true;
+    QWidget::resizeEvent(e);
+    update();
+}
+
+void Form1::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::WindowStateChange) {
+        rebuildPending_ = true;
+        update();
+    }
+    QWidget::changeEvent(e);
+}
+
+void Form1::closeEvent(QCloseEvent* e) {
+    e->accept();
+    toolkit_.EndProgram();
+}
+
+}  // namespace orbimo

@@ -1,0 +1,48 @@
+#pragma once
+#include <QImage>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+
+#include "core/Form1Logic.h"
+#include "platform/MemorySurface.h"
+#include "platform/qt/QtToolkit.h"
+
+namespace orbimo {
+
+/// The full-screen main window: the picture and the four buttons.
+class Form1 : public QWidget {
+  public:
+    Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, double twipsPerPixelX,
+          double twipsPerPixelY);
+
+    QPushButton* Button(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
+    /// Sends the pixels changed since the last call to the screen.
+    void Present();
+    /// The picture as the window shows it.
+    const QImage& Image() const { return image_; }
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void LayOutButtons();
+
+    Form1Logic& logic_;
+    MemorySurface& surface_;
+    QtToolkit& toolkit_;
+    double tppX_, tppY_;
+    QImage image_;
+    std::array<QPushButton*, 4> buttons_{};
+    bool rebuildPending_ = true;
+};
+
+/// 0x00BBGGRR from a Qt colour, and back.
+Colour ToColour(const QColor& c);
+QColor ToQColor(Colour c);
+
+}  // namespace orbimo

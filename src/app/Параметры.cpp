@@ -1,0 +1,344 @@
+#include "app/Параметры.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+
+#include "app/Form1.h"
+#include "files/Catalogue.h"
+
+namespace orbimo {
+
+namespace {
+
+QString Q(const std::u16string& s) {
+    return QString::fromStdU16String(s);
+}
+
+void SetTextColour(QWidget* w, Colour c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, ToQColor(c));
+    p.setColor(QPalette::ButtonText, ToQColor(c));
+    w->setPalette(p);
+}
+
+constexpr FieldKind kBodyColumns[5] = {FieldKind::Mass, FieldKind::X, FieldKind::Y, FieldKind::VX,
+                                       FieldKind::VY};
+constexpr double kBodyColumnLeft[5] = {1200, 2520, 4440, 6360, 8280};
+constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
+
+}  // namespace
+
+Параметры::Параметры(ParamsModel& model, FileSystem& files, double twipsPerPixelX,
+                     double twipsPerPixelY, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      model_(model),
+      files_(files),
+      tppX_(twipsPerPixelX),
+      tppY_(twipsPerPixelY) {
+    setWindowTitle(QStringLiteral("Параметры"));
+    setModal(false);
+    setFixedSize(Twips(0, 0, 10920, 6780).size());
+
+    // Body rows.
+    views_ = new QButtonGroup(this);
+    for (int k = 1; k <= kBodies; ++k) {
+        const double top = 600 + 360 * (k - 1);
+        auto* box = new QCheckBox(this);
+        box->setGeometry(Twips(120, top, 1095, 255));
+        SetTextColour(box, model_.bodies[k].captionColour);
+        QObject::connect(box, &QCheckBox::clicked, this, [this, k, box] {
+            model_.SetBodyState(k, box->checkState() == Qt::Checked ? 1 : 0);
+        });
+        cbxMass_[static_cast<std::size_t>(k)] = box;
+        for (int c = 0; c < 5; ++c)
+            bodyEdits_[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)] =
+                MakeEdit({kBodyColumns[c], k}, kBodyColumnLeft[c], top, kBodyColumnWidth[c]);
+        auto* opt = new QRadioButton(QString::number(k), this);
+        opt->setGeometry(Twips(10200, top, 615, 375));
+        SetTextColour(opt, model_.bodies[k].optionColour);
+        views_->addButton(opt, k);
+        optVid_[static_cast<std::size_t>(k)] = opt;
+    }
+    auto* vid = new QRadioButton(QStringLiteral("Вид"), this);
+    vid->setGeometry(Twips(10200, 240, 615, 375));
+    views_->addButton(vid, 0);
+    optVid_[0] = vid;
+    QObject::connect(views_, &QButtonGroup::idClicked, this,
+                     [this](int k) { model_.SelectView(k); });
+
+    struct Heading {
+        const char* text;
+        double left;
+    };
+    for (const Heading& h : {Heading{"Масса", 1200}, Heading{"X", 2640}, Heading{"Y", 4560},
+                             Heading{"Скор.X", 6360}, Heading{"Скор.Y", 8280}}) {
+        auto* l = new QLabel(QString::fromUtf8(h.text), this);
+        l->setGeometry(Twips(h.left, 360, 1000, 255));
+    }
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setGeometry(Twips(240, 4545, 10440, 30));
+    QPalette lp = line->palette();
+    lp.setColor(QPalette::WindowText,
+                QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    line->setPalette(lp);
+
+    // Settings under the line.
+    auto label = [this](const char* text, double left, double top, double width) {
+        auto* l = new QLabel(QString::fromUtf8(text), this);
+        l->setGeometry(Twips(left, top, width, 285));
+    };
+    label("Время", 120, 4920, 700);
+    label("Таймер", 120, 5280, 700);
+    label("Шаг(с)", 2640, 4920, 600);
+    label("Шаг(м)", 2640, 5280, 600);
+    label("Масштаб", 4440, 4920, 840);
+    label("Система:", 6960, 4920, 840);
+    txtTime_ = MakeEdit({FieldKind::Time}, 840, 4920, 1695);
+    txtTime_->setReadOnly(true);
+    txtTimer_ = MakeEdit({FieldKind::Timer}, 840, 5280, 1695);
+    txtdTime_ = MakeEdit({FieldKind::dTime}, 3240, 4920, 1095);
+    txtdLong_ = MakeEdit({FieldKind::dLong}, 3240, 5280, 1095);
+    cbxStepLong_ = new QCheckBox(QStringLiteral("Шаг длины"), this);
+    cbxStepLong_->setGeometry(Twips(3240, 5520, 1215, 255));
+    QObject::connect(cbxStepLong_, &QCheckBox::clicked, this, [this] {
+        model_.SetStepLong(cbxStepLong_->checkState() == Qt::Checked ? 1 : 0);
+    });
+
+    cmbZoom_ = new QComboBox(this);
+    cmbZoom_->setEditable(true);
+    cmbZoom_->setInsertPolicy(QComboBox::NoInsert);
+    cmbZoom_->setGeometry(Twips(5280, 4920, 1575, 315));
+    for (const auto& p : model_.zoomPresets) cmbZoom_->addItem(Q(p));
+    cmbZoom_->lineEdit()->installEventFilter(this);
+    QObject::connect(cmbZoom_, &QComboBox::editTextChanged, this, [this](const QString& t) {
+        const std::u16string text = t.toStdU16String();
+        if (text != model_.zoomText) model_.SetText({FieldKind::Zoom}, text);
+    });
+
+    cmbSystem_ = new QComboBox(this);
+    cmbSystem_->setGeometry(Twips(7800, 4920, 3015, 315));
+    QObject::connect(cmbSystem_, &QComboBox::activated, this, [this](int index) {
+        if (index < 0) return;
+        const std::u16string entry = cmbSystem_->itemText(index).toStdU16String();
+        ChooseSystem(model_, files_, entry);
+    });
+
+    auto button = [this](const char* text, double left, double top, double width, double height) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setGeometry(Twips(left, top, width, height));
+        b->setAutoDefault(false);
+        return b;
+    };
+    cmdBegin_ = button("В начало", 6120, 5400, 1575, 375);
+    cmdSave_ = button("Сохранить", 7800, 5400, 1455, 375);
+    cmdSaveAs_ = button("Сохранить как", 9360, 5400, 1455, 375);
+    close_ = button("Закрыть", 120, 6000, 10695, 735);
+    close_->setDefault(true);
+    QObject::connect(cmdBegin_, &QPushButton::clicked, this,
+                     [this] { BackToStart(model_, files_); });
+    QObject::connect(cmdSave_, &QPushButton::clicked, this, [this] { SaveState(model_, files_); });
+    QObject::connect(cmdSaveAs_, &QPushButton::clicked, this, [this] { SaveAs(model_, files_); });
+    QObject::connect(close_, &QPushButton::clicked, this, [this] { hide(); });
+
+    // Tab order: close, boxes, the columns body by body, the views, then the settings.
+    std::vector<QWidget*> order{close_};
+    for (int k = 1; k <= kBodies; ++k) order.push_back(cbxMass_[static_cast<std::size_t>(k)]);
+    for (int c = 0; c < 5; ++c)
+        for (int k = 1; k <= kBodies; ++k)
+            order.push_back(bodyEdits_[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)]);
+    for (int k = 0; k <= kBodies; ++k) order.push_back(optVid_[static_cast<std::size_t>(k)]);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{txtTime_, txtTimer_, txtdTime_, txtdLong_, cbxStepLong_,
+                                         cmbZoom_, cmdBegin_, cmbSystem_, cmdSave_, cmdSaveAs_})
+        order.push_back(w);
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    close_->setFocus();
+
+    QObject::connect(qApp, &QApplication::focusChanged, this,
+                     [this](QWidget* old, QWidget* now) { OnFocusChanged(old, now); });
+    model_.changed = [this] { SyncFromModel(); };
+    SyncFromModel();
+}
+
+QRect Параметры::Twips(double left, double top, double width, double height) const {
+    return QRect(static_cast<int>(left / tppX_), static_cast<int>(top / tppY_),
+                 static_cast<int>(width / tppX_), static_cast<int>(height / tppY_));
+}
+
+QLineEdit* Параметры::MakeEdit(FieldRef f, double left, double top, double width) {
+    auto* e = new QLineEdit(this);
+    e->setGeometry(Twips(left, top, width, 285));
+    e->setProperty("orbimoKind", static_cast<int>(f.kind));
+    e->setProperty("orbimoBody", f.body);
+    e->installEventFilter(this);
+    QObject::connect(e, &QLineEdit::textEdited, this,
+                     [this, f](const QString& t) { model_.SetText(f, t.toStdU16String()); });
+    return e;
+}
+
+QLineEdit* Параметры::Edit(FieldRef f) const {
+    switch (f.kind) {
+        case FieldKind::Mass:
+        case FieldKind::X:
+        case FieldKind::Y:
+        case FieldKind::VX:
+        case FieldKind::VY:
+            return bodyEdits_[static_cast<std::size_t>(f.body)][static_cast<std::size_t>(f.kind)];
+        case FieldKind::Time:
+            return txtTime_;
+        case FieldKind::Timer:
+            return txtTimer_;
+        case FieldKind::dTime:
+            return txtdTime_;
+        case FieldKind::dLong:
+            return txtdLong_;
+        case FieldKind::Zoom:
+            return cmbZoom_->lineEdit();
+    }
+    return nullptr;
+}
+
+void Параметры::SyncFromModel() {
+    auto setText = [](QLineEdit* e, const std::u16string& text) {
+        const QString q = Q(text);
+        if (e->text() != q) {
+            const QSignalBlocker block(e);
+            e->setText(q);
+        }
+    };
+    for (int k = 1; k <= kBodies; ++k) {
+        const BodyRow& row = model_.bodies[k];
+        QCheckBox* box = cbxMass_[static_cast<std::size_t>(k)];
+        if (box->text() != Q(row.caption)) box->setText(Q(row.caption));
+        const Qt::CheckState cs = row.state == 1   ? Qt::Checked
+                                  : row.state == 2 ? Qt::PartiallyChecked
+                                                   : Qt::Unchecked;
+        if (box->checkState() != cs) {
+            const QSignalBlocker block(box);
+            box->setCheckState(cs);
+        }
+        const TextField* texts[5] = {&row.mass, &row.x, &row.y, &row.vx, &row.vy};
+        for (std::size_t c = 0; c < 5; ++c)
+            setText(bodyEdits_[static_cast<std::size_t>(k)][c], texts[c]->text);
+    }
+    if (model_.viewOption >= 0 && model_.viewOption <= kBodies) {
+        QRadioButton* opt = optVid_[static_cast<std::size_t>(model_.viewOption)];
+        if (!opt->isChecked()) {
+            const QSignalBlocker block(views_);
+            opt->setChecked(true);
+        }
+    }
+    setText(txtTime_, model_.txtTime.text);
+    setText(txtTimer_, model_.txtTimer.text);
+    setText(txtdTime_, model_.txtdTime.text);
+    setText(txtdLong_, model_.txtdLong.text);
+    txtdTime_->setEnabled(model_.txtdTime.enabled);
+    txtdLong_->setEnabled(model_.txtdLong.enabled);
+    const Qt::CheckState step = model_.stepLongState != 0 ? Qt::Checked : Qt::Unchecked;
+    if (cbxStepLong_->checkState() != step) {
+        const QSignalBlocker block(cbxStepLong_);
+        cbxStepLong_->setCheckState(step);
+    }
+    if (cmbZoom_->currentText() != Q(model_.zoomText)) {
+        const QSignalBlocker block(cmbZoom_);
+        cmbZoom_->setEditText(Q(model_.zoomText));
+    }
+    bool sameSystems = cmbSystem_->count() == static_cast<int>(model_.systems.size());
+    for (int i = 0; sameSystems && i < cmbSystem_->count(); ++i)
+        sameSystems = cmbSystem_->itemText(i) == Q(model_.systems[static_cast<std::size_t>(i)]);
+    if (!sameSystems) {
+        const QSignalBlocker block(cmbSystem_);
+        const QString current = cmbSystem_->currentText();
+        cmbSystem_->clear();
+        for (const auto& s : model_.systems) cmbSystem_->addItem(Q(s));
+        cmbSystem_->setCurrentIndex(cmbSystem_->findText(current));
+    }
+}
+
+void Параметры::ShowBeside(const QWidget& mainWindow) {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    const QRect main = mainWindow.geometry();
+    const QSize own = isVisible() ? frameGeometry().size() : size();
+    const int left = main.right() + 1 - own.width() - static_cast<int>(100 / tppX_);
+    const int top = main.bottom() + 1 - own.height() - static_cast<int>(100 / tppY_);
+    move(left, top);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool Параметры::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && !active_) {
+        active_ = true;
+        model_.Activate();
+    } else if (e->type() == QEvent::WindowDeactivate) {
+        Deactivated();
+    }
+    return QDialog::event(e);
+}
+
+void Параметры::Deactivated() {
+    if (!active_) return;
+    active_ = false;
+    model_.Deactivate();
+}
+
+void Параметры::hideEvent(QHideEvent* e) {
+    Deactivated();
+    QDialog::hideEvent(e);
+}
+
+void Параметры::closeEvent(QCloseEvent* e) {
+    // The frame's close button hides the window like "Закрыть"; its contents live on.
+    e->ignore();
+    hide();
+}
+
+bool Параметры::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, e);
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(e);
+    if (!edit || key->text().size() != 1) return QDialog::eventFilter(watched, e);
+    const char16_t typed = key->text().at(0).unicode();
+    // A double quote would end the text early in a system file.
+    if (typed == u'"') {
+        QApplication::beep();
+        return true;
+    }
+    FieldRef f{FieldKind::Zoom};
+    if (edit != cmbZoom_->lineEdit())
+        f = FieldRef{static_cast<FieldKind>(edit->property("orbimoKind").toInt()),
+                     edit->property("orbimoBody").toInt()};
+    const char16_t entered = ParamsModel::Typed(f, typed);
+    if (entered == typed) return QDialog::eventFilter(watched, e);
+    if (!edit->isReadOnly()) {
+        edit->insert(QString(QChar(entered)));
+        model_.SetText(f, edit->text().toStdU16String());
+    }
+    return true;
+}
+
+void Параметры::OnFocusChanged(QWidget* old, QWidget* now) {
+    if (!old || !now || old->window() != this || now->window() != this) return;
+    FieldRef f{FieldKind::Zoom};
+    if (old == cmbZoom_->lineEdit() || old == cmbZoom_) {
+        if (now == cmbZoom_ || now == cmbZoom_->lineEdit()) return;
+    } else if (auto* edit = qobject_cast<QLineEdit*>(old);
+               edit && edit->property("orbimoKind").isValid()) {
+        f = FieldRef{static_cast<FieldKind>(edit->property("orbimoKind").toInt()),
+                     edit->property("orbimoBody").toInt()};
+    } else {
+        return;
+    }
+    // Run after Qt has finished moving the focus: the handler may open a message box.
+    QTimer::singleShot(0, this, [this, f] {
+        if (!model_.FocusLeaves(f)) cmbZoom_->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+}  // namespace orbimo

@@ -1,0 +1,66 @@
+#pragma once
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <array>
+
+#include "params/ParamsModel.h"
+#include "platform/FileSystem.h"
+
+namespace orbimo {
+
+/// The parameters window: Qt controls mirroring ParamsModel. moc cannot read
+/// the class name, so signals go to lambdas only.
+class Параметры : public QDialog {
+  public:
+    Параметры(ParamsModel& model, FileSystem& files, double twipsPerPixelX, double twipsPerPixelY,
+              QWidget* parent);
+
+    /// Shows the window with its lower right corner 100 twips inside the main window's.
+    void ShowBeside(const QWidget& mainWindow);
+    /// Copies the model into every control.
+    void SyncFromModel();
+
+    QLineEdit* Edit(FieldRef f) const;
+    QCheckBox* BodyBox(int k) const { return cbxMass_[static_cast<std::size_t>(k)]; }
+    QRadioButton* ViewOption(int k) const { return optVid_[static_cast<std::size_t>(k)]; }
+    QCheckBox* StepLongBox() const { return cbxStepLong_; }
+    QComboBox* ZoomBox() const { return cmbZoom_; }
+    QComboBox* SystemBox() const { return cmbSystem_; }
+    QPushButton* CloseButton() const { return close_; }
+    QPushButton* BeginButton() const { return cmdBegin_; }
+    QPushButton* SaveButton() const { return cmdSave_; }
+    QPushButton* SaveAsButton() const { return cmdSaveAs_; }
+
+  protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+  private:
+    QRect Twips(double left, double top, double width, double height) const;
+    QLineEdit* MakeEdit(FieldRef f, double left, double top, double width);
+    void OnFocusChanged(QWidget* old, QWidget* now);
+    void Deactivated();
+
+    ParamsModel& model_;
+    FileSystem& files_;
+    double tppX_, tppY_;
+    std::array<QCheckBox*, kSlots> cbxMass_{};
+    std::array<std::array<QLineEdit*, 5>, kSlots> bodyEdits_{};
+    std::array<QRadioButton*, kSlots> optVid_{};
+    QButtonGroup* views_ = nullptr;
+    QLineEdit *txtTime_ = nullptr, *txtTimer_ = nullptr, *txtdTime_ = nullptr, *txtdLong_ = nullptr;
+    QCheckBox* cbxStepLong_ = nullptr;
+    QComboBox* cmbZoom_ = nullptr;
+    QComboBox* cmbSystem_ = nullptr;
+    QPushButton *close_ = nullptr, *cmdBegin_ = nullptr, *cmdSave_ = nullptr, *cmdSaveAs_ = nullptr;
+    bool active_ = false;
+};
+
+}  // namespace orbimo
