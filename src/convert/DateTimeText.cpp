@@ -175,7 +175,10 @@ std::u16string ТекстВремени(double t) {
 // A fraction after the last comma that is not a number makes the whole text
 // not a date: the message then shows the whole text, as the user typed it.
 double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit) {
-    if (text.find_first_not_of(u' ') == std::u16string::npos) return 0;
+    const std::size_t first = text.find_first_not_of(u' ');
+    if (first == std::u16string::npos) return 0;
+    // The window's date fields start out as "0": the zero date-time value, not a bad date.
+    if (text.compare(first, text.find_last_not_of(u' ') + 1 - first, u"0") == 0) return 0;
 
     std::u16string_view dateText = text;
     double fraction = 0;
