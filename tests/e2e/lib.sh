@@ -1,0 +1,58 @@
+# Shared helpers for the end-to-end tests: a private X server and the real program.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d /tmp/orbimo-e2e.XXXXXX)
+XVFB_PID=""
+APP_PID=""
+
+e2e_cleanup() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+# start_x WIDTHxHEIGHT: a fresh Xvfb on a display number it picks itself.
+start_x() {
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    unset QT_QPA_PLATFORM
+    for _ in $(seq 100); do
+        if [ -s "$E2E_TMP/display" ]; then
+            export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+            xdpyinfo >/dev/null 2>&1 && return 0
+        fi
+        sleep 0.1
+    done
+    echo "no X server could be started" >&2
+    cat "$E2E_TMP/xvfb.log" >&2
+    return 1
+}
+
+# start_app FOLDER: runs the program copied into FOLDER (its data lives there).
+start_app() {
+    "$1/orbimo" >"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    for _ in $(seq 100); do
+        xdotool search --name "Орбимо. Версия 1.1" >/dev/null 2>&1 && { sleep 0.5; return 0; }
+        sleep 0.1
+    done
+    echo "the main window did not appear" >&2
+    cat "$E2E_TMP/app.log" >&2
+    return 1
+}
+
+stop_app() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=""
+}
+
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+
+# count_colour PNG R G B: how many pixels have exactly that colour.
+count_colour() {
+    convert "$1" -fill black +opaque "rgb($2,$3,$4)" -fill white -opaque "rgb($2,$3,$4)" \
+        -format "%[fx:round(mean*w*h)]" info:
+}
