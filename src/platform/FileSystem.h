@@ -22,7 +22,7 @@ struct WriteResult {
 
 /// File operations the logic needs; paths are full paths as texts.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     /// The folder that holds the program's data, without a trailing separator.
     virtual std::u16string ProgramFolder() const = 0;

@@ -9,7 +9,7 @@ namespace orbimo {
 /// A pixel surface held in memory. Rows are stored top to bottom as 0xFFRRGGBB
 /// words, so a window can show the buffer as an RGB32 image without copying.
 class MemorySurface : public PixelSurface {
-public:
+  public:
     MemorySurface(int width, int height, Colour background);
 
     Colour GetPixel(std::int32_t x, std::int32_t y) const override {
@@ -44,7 +44,7 @@ public:
         return ((w & 0xFFu) << 16) | (w & 0xFF00u) | ((w >> 16) & 0xFFu);
     }
 
-private:
+  private:
     bool Inside(std::int32_t x, std::int32_t y) const {
         return x >= 0 && y >= 0 && x < width_ && y < height_;
     }

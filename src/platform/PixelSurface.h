@@ -10,7 +10,7 @@ inline constexpr Colour kBlack = 0x00000000u;
 
 /// A drawing area addressed in device pixels, (0, 0) top left.
 class PixelSurface {
-public:
+  public:
     virtual ~PixelSurface() = default;
     /// Colour at (x, y), or kInvalidColour outside the area.
     virtual Colour GetPixel(std::int32_t x, std::int32_t y) const = 0;

@@ -10,7 +10,7 @@ struct ScreenInfo {
 };
 
 class ScreenMetrics {
-public:
+  public:
     virtual ~ScreenMetrics() = default;
     virtual ScreenInfo Screen() const = 0;
 };

@@ -5,7 +5,7 @@ namespace orbimo {
 
 /// The few window-system services the program's logic needs.
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
     /// Modal message box with the program's title and an OK button only.
     virtual void MessageBox(const std::u16string& text) = 0;

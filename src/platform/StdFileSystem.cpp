@@ -1,0 +1,357 @@
+// The file-system interface on a POSIX machine (Linux): std::filesystem for
+// listing and folders, POSIX calls where errno and fsync matter.
+#include "platform/StdFileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace orbimo {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+/// UTF-16 code units as code points; a lone surrogate becomes U+FFFD.
+std::u32string CodePoints(const std::u16string& text) {
+    std::u32string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            c = kReplacement;
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+
+void AppendUtf16(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out.push_back(static_cast<char16_t>(c));
+    } else {
+        c -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    }
+}
+
+std::string ToUtf8(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : CodePoints(text)) {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::u16string FromUtf8(const std::string& bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b0 = static_cast<unsigned char>(bytes[i]);
+        int extra = 0;
+        char32_t c = 0;
+        char32_t least = 0;
+        if (b0 < 0x80) {
+            c = b0;
+        } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+            extra = 1, c = b0 & 0x1F, least = 0x80;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            extra = 2, c = b0 & 0x0F, least = 0x800;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            extra = 3, c = b0 & 0x07, least = 0x10000;
+        } else {
+            out.push_back(static_cast<char16_t>(kReplacement));
+            ++i;
+            continue;
+        }
+        bool good = i + static_cast<std::size_t>(extra) < bytes.size();
+        for (int k = 1; good && k <= extra; ++k) {
+            const auto b = static_cast<unsigned char>(bytes[i + k]);
+            if ((b & 0xC0) != 0x80) good = false;
+            c = (c << 6) | (b & 0x3F);
+        }
+        if (good && (c < least || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)))
+            good = false;
+        if (!good) {
+            out.push_back(static_cast<char16_t>(kReplacement));
+            ++i;
+            continue;
+        }
+        AppendUtf16(out, c);
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return out;
+}
+
+std::u16string WithoutTrailingSeparators(std::u16string text) {
+    while (!text.empty() && text.back() == kPathSeparator) text.pop_back();
+    return text;
+}
+
+/// The last component of a path text, trailing separators ignored.
+std::u16string LastName(const std::u16string& path) {
+    const std::u16string trimmed = WithoutTrailingSeparators(path);
+    const std::size_t slash = trimmed.rfind(kPathSeparator);
+    return slash == std::u16string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+bool IsHiddenName(const std::u16string& name) {
+    return !name.empty() && name[0] == u'.' && name != u"." && name != u"..";
+}
+
+WriteResult Failure(int error) {
+    return WriteResult{false, ReasonFromErrno(error)};
+}
+
+/// Writes all bytes, retrying after interruptions; errno on failure.
+int WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+/// Makes a finished rename durable; a folder that cannot be synced is no failure of the save.
+void SyncFolder(const fs::path& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+fs::path PathFromText(const std::u16string& text) {
+    return fs::path(ToUtf8(text));
+}
+
+std::u16string TextFromPath(const fs::path& path) {
+    return FromUtf8(path.native());
+}
+
+bool WildcardMatch(const std::u16string& name, const std::u16string& pattern) {
+    const std::u32string n = CodePoints(name);
+    const std::u32string p = CodePoints(pattern);
+    std::size_t i = 0, j = 0;
+    std::size_t starJ = std::u32string::npos, starI = 0;
+    while (i < n.size()) {
+        if (j < p.size() && (p[j] == U'?' || p[j] == n[i])) {
+            ++i, ++j;
+        } else if (j < p.size() && p[j] == U'*') {
+            starJ = j++;
+            starI = i;
+        } else if (starJ != std::u32string::npos) {
+            // Let the last '*' take one more character and try again.
+            j = starJ + 1;
+            i = ++starI;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == U'*') ++j;
+    return j == p.size();
+}
+
+std::u16string ReasonFromErrno(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return u"нет доступа";
+        case ENOSPC:
+        case EDQUOT:
+            return u"диск заполнен";
+        case ENOENT:
+        case ENOTDIR:
+            return u"папка не найдена";
+        case EROFS:
+            return u"диск защищён от записи";
+        case EISDIR:
+            return u"на месте файла находится папка";
+        case ENAMETOOLONG:
+            return u"слишком длинное имя файла";
+        case EINVAL:
+        case EILSEQ:
+            return u"недопустимое имя файла";
+        case ELOOP:
+            return u"слишком много символических ссылок";
+        case EMFILE:
+        case ENFILE:
+            return u"слишком много открытых файлов";
+        case EIO:
+            return u"ошибка ввода-вывода";
+        case EBUSY:
+        case ETXTBSY:
+            return u"файл занят";
+        default: {
+            std::string digits = std::to_string(error);
+            return u"ошибка файловой системы (код " + std::u16string(digits.begin(), digits.end()) +
+                   u")";
+        }
+    }
+}
+
+StdFileSystem::StdFileSystem(std::u16string programFolder)
+    : programFolder_(WithoutTrailingSeparators(std::move(programFolder))) {}
+
+// Windows' listing rules on Linux: mask 0 gives regular files; kAttrDirectory adds
+// folders; names beginning with "." count as hidden and need kAttrHidden; other
+// kinds of entry (sockets, pipes, devices) count as system entries and need kAttrSystem.
+// Links are followed; a dangling link is not listed.
+std::vector<std::u16string> StdFileSystem::List(const std::u16string& folder,
+                                                const std::u16string& pattern,
+                                                std::uint16_t mask) const {
+    std::vector<std::u16string> names;
+    std::error_code ec;
+    fs::directory_iterator it(PathFromText(folder), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::u16string name = TextFromPath(it->path().filename());
+        if (!WildcardMatch(name, pattern)) continue;
+        if (IsHiddenName(name) && !(mask & kAttrHidden)) continue;
+        std::error_code sec;
+        const fs::file_status st = it->status(sec);
+        if (sec) continue;
+        if (fs::is_directory(st)) {
+            if (!(mask & kAttrDirectory)) continue;
+        } else if (!fs::is_regular_file(st)) {
+            if (!(mask & kAttrSystem)) continue;
+        }
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::optional<std::uint16_t> StdFileSystem::Attributes(const std::u16string& path) const {
+    const fs::path p = PathFromText(path);
+    std::error_code ec;
+    const fs::file_status st = fs::status(p, ec);
+    if (ec || !fs::exists(st)) return std::nullopt;
+    std::uint16_t attributes = 0;
+    if (fs::is_directory(st)) {
+        attributes |= kAttrDirectory;
+    } else if (!fs::is_regular_file(st)) {
+        attributes |= kAttrSystem;
+    }
+    if (IsHiddenName(LastName(path))) attributes |= kAttrHidden;
+    if (::access(p.c_str(), W_OK) != 0) attributes |= kAttrReadOnly;
+    return attributes;
+}
+
+std::optional<std::string> StdFileSystem::Read(const std::u16string& path) const {
+    const fs::path p = PathFromText(path);
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[1 << 15];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+fs::path StdFileSystem::TempPathFor(const fs::path& target) {
+    // A dot-name: a temporary file left behind by a crash is hidden from the catalogue.
+    fs::path name = "." + target.filename().native() + "." + std::to_string(::getpid()) + ".tmp";
+    return target.parent_path() / name;
+}
+
+WriteResult StdFileSystem::WriteAtomic(const std::u16string& path, const std::string& bytes) {
+    fs::path target = PathFromText(path);
+    if (!target.has_filename()) return Failure(EISDIR);
+    // Through a link, the file it points to is replaced and the link stays.
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        std::error_code ec;
+        fs::path real = fs::canonical(target, ec);
+        if (!ec) target = std::move(real);
+    }
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) return Failure(EISDIR);
+    // A read-only file is not replaced, as on Windows (rename alone would allow it).
+    if (exists && ::access(target.c_str(), W_OK) != 0) return Failure(errno);
+
+    const fs::path temp = TempPathFor(target);
+    const int fd =
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) return Failure(errno);
+    int error = 0;
+    if (exists) ::fchmod(fd, st.st_mode & 07777);  // keep the old file's permissions
+    error = WriteAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return Failure(error);
+    }
+    SyncFolder(target.parent_path());
+    return WriteResult{};
+}
+
+bool StdFileSystem::CreateFolder(const std::u16string& path) {
+    const fs::path p = PathFromText(WithoutTrailingSeparators(path));
+    if (p.empty()) return true;  // the root folder
+    std::error_code ec;
+    fs::create_directories(p, ec);
+    return fs::is_directory(p, ec);
+}
+
+std::u16string ExecutableFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return WithoutTrailingSeparators(TextFromPath(fs::current_path(ec)));
+    return WithoutTrailingSeparators(TextFromPath(exe.parent_path()));
+}
+
+}  // namespace orbimo
