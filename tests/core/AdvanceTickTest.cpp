@@ -205,3 +205,23 @@ TEST(ProjectToPixel, ViewsScalesAndRounding) {
 
 }  // namespace
 }  // namespace orbimo
+
+namespace orbimo {
+namespace {
+
+TEST(FloorToInt32, MatchesFloorEverywhereItFits) {
+    const double values[] = {0.0,         -0.0,          0.5,          -0.5,        -1.0,
+                             1.9999999,   -1.0000001,    2147483647.9, -2147483648.0,
+                             -2147483648.5, 2147483648.0, 1e300,       -1e300,      std::nan("")};
+    for (double v : values) {
+        std::int32_t out = 12345;
+        const bool fits = std::floor(v) >= -2147483648.0 && std::floor(v) <= 2147483647.0;
+        ASSERT_EQ(FloorToInt32(v, out), fits) << v;
+        if (fits) {
+            EXPECT_EQ(out, static_cast<std::int32_t>(std::floor(v))) << v;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orbimo
