@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <cmath>
 
 namespace orbimo {
 
@@ -53,9 +54,14 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
 void Form1::LayOutButtons() {
     for (int i = 0; i < 4; ++i) {
         const TwipRect& r = logic_.Buttons()[static_cast<std::size_t>(i)];
+        // Both edges in pixels, the width their difference: rounding the width on its
+        // own would open a gap between buttons that touch in twips.
+        auto px = [](double twips, double perPixel) {
+            return static_cast<int>(std::floor(twips / perPixel));
+        };
+        const int left = px(r.left, tppX_), top = px(r.top, tppY_);
         buttons_[static_cast<std::size_t>(i)]->setGeometry(
-            static_cast<int>(r.left / tppX_), static_cast<int>(r.top / tppY_),
-            static_cast<int>(r.width / tppX_), static_cast<int>(r.height / tppY_));
+            left, top, px(r.left + r.width, tppX_) - left, px(r.top + r.height, tppY_) - top);
     }
 }
 
@@ -73,11 +79,12 @@ void Form1::paintEvent(QPaintEvent* e) {
         QPainter p(this);
         p.fillRect(rect(), ToQColor(surface_.Background()));
         p.drawImage(QPoint(0, 0), image_);
-        return;
+    } else {
+        QPainter p(this);
+        const QRect r = e->rect();
+        p.drawImage(r.topLeft(), image_, r);
     }
-    QPainter p(this);
-    const QRect r = e->rect();
-    p.drawImage(r.topLeft(), image_, r);
+    if (painted) painted();
 }
 
 void Form1::showEvent(QShowEvent* e) {

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "core/Form1Logic.h"
 #include "platform/MemorySurface.h"
@@ -21,6 +22,13 @@ class Form1 : public QWidget {
     void Present();
     /// The picture as the window shows it.
     const QImage& Image() const { return image_; }
+    /// Called after every paint of the window (start-up measurement, tests).
+    std::function<void()> painted;
+    /// Makes the next paint rebuild the whole picture, as after an exposure.
+    void RequestRebuild() {
+        rebuildPending_ = true;
+        update();
+    }
 
   protected:
     void paintEvent(QPaintEvent* e) override;

@@ -40,6 +40,11 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
       tppX_(twipsPerPixelX),
       tppY_(twipsPerPixelY) {
     setWindowTitle(QStringLiteral("Параметры"));
+    // The layout is measured in twips for a small dialog font; the desktop's
+    // default font would cut the captions.
+    QFont small = font();
+    small.setPixelSize(static_cast<int>(165 / tppY_));
+    setFont(small);
     setModal(false);
     setFixedSize(Twips(0, 0, 10920, 6780).size());
 
@@ -114,6 +119,7 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
     cmbZoom_->setInsertPolicy(QComboBox::NoInsert);
     cmbZoom_->setGeometry(Twips(5280, 4920, 1575, 315));
     for (const auto& p : model_.zoomPresets) cmbZoom_->addItem(Q(p));
+    cmbZoom_->setCurrentIndex(-1);  // the first item added became current; none is chosen
     cmbZoom_->lineEdit()->installEventFilter(this);
     QObject::connect(cmbZoom_, &QComboBox::editTextChanged, this, [this](const QString& t) {
         const std::u16string text = t.toStdU16String();
@@ -209,6 +215,7 @@ void Параметры::SyncFromModel() {
         if (e->text() != q) {
             const QSignalBlocker block(e);
             e->setText(q);
+            if (!e->hasFocus()) e->setCursorPosition(0);  // show a long number from its start
         }
     };
     for (int k = 1; k <= kBodies; ++k) {

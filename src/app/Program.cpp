@@ -1,0 +1,37 @@
+#include "app/Program.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <cmath>
+
+namespace orbimo {
+
+namespace {
+ScreenInfo PrimaryScreen() {
+    return QtScreenMetrics().Screen();
+}
+}  // namespace
+
+Program::Program(const std::u16string& programFolder)
+    : info(PrimaryScreen()),
+      surface(static_cast<int>(std::lround(info.widthTwips / info.twipsPerPixelX)),
+              static_cast<int>(std::lround(info.heightTwips / info.twipsPerPixelY)),
+              ToColour(QApplication::palette().color(QPalette::Button))),
+      files(programFolder),
+      params(state, toolkit),
+      logic(state, params, surface, toolkit, files, screen) {
+    logic.Startup();
+    form =
+        std::make_unique<Form1>(logic, surface, toolkit, info.twipsPerPixelX, info.twipsPerPixelY);
+    window = std::make_unique<Параметры>(params, files, info.twipsPerPixelX, info.twipsPerPixelY,
+                                         form.get());
+    logic.showParams = [this] { window->ShowBeside(*form); };
+    toolkit.SetParentWindow(form.get());
+}
+
+Program::~Program() {
+    // The parameters window is the main window's child: let the main window own its end.
+    window.release();
+}
+
+}  // namespace orbimo

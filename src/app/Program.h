@@ -1,0 +1,34 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "app/Form1.h"
+#include "app/Параметры.h"
+#include "core/Form1Logic.h"
+#include "params/ParamsModel.h"
+#include "platform/MemorySurface.h"
+#include "platform/StdFileSystem.h"
+#include "platform/qt/QtToolkit.h"
+
+namespace orbimo {
+
+/// The whole program: the record, both windows and what they stand on. Needs a QApplication.
+class Program {
+  public:
+    /// Builds everything and runs the main window's start-up; nothing is shown yet.
+    explicit Program(const std::u16string& programFolder);
+    ~Program();
+
+    QtToolkit toolkit;
+    QtScreenMetrics screen;
+    ScreenInfo info;
+    MemorySurface surface;
+    StdFileSystem files;
+    SimState state;
+    ParamsModel params;
+    Form1Logic logic;
+    std::unique_ptr<Form1> form;
+    std::unique_ptr<Параметры> window;
+};
+
+}  // namespace orbimo
