@@ -28,7 +28,7 @@ class FileSystem {
     virtual std::u16string ProgramFolder() const = 0;
     /// Names of entries in folder matching a wildcard pattern ("*.sav"), in the
     /// folder's own order. Mask 0: normal files (read-only included); with
-    /// kAttrDirectory: folders too. Hidden entries are never listed.
+    /// kAttrDirectory: folders too; hidden entries only with kAttrHidden.
     virtual std::vector<std::u16string> List(const std::u16string& folder,
                                              const std::u16string& pattern,
                                              std::uint16_t mask) const = 0;
