@@ -29,7 +29,7 @@ Form1Logic::Form1Logic(SimState& state, ParamsModel& params, PixelSurface& surfa
     params_.clearPlot = [this] { plotter_.Очистить(false); };
 }
 
-void Form1Logic::Startup() {
+void Form1Logic::Startup(const std::u16string& systemFile) {
     SetConstants(s_);
     const ScreenInfo screen = screen_.Screen();
     windowWidth_ = screen.widthTwips;
@@ -55,7 +55,7 @@ void Form1Logic::Startup() {
     s_.OriginY = windowHeight_ / 2 - windowHeight_ / 8;
     StoreBuiltInSystem(s_);
     ВывестиКоординаты(s_, params_);
-    ЗагрузитьТела(params_, files_, u"");
+    ЗагрузитьТела(params_, files_, systemFile);
 }
 
 void Form1Logic::Click(int index) {

@@ -35,8 +35,8 @@ class Form1Logic {
     Form1Logic(SimState& state, ParamsModel& params, PixelSurface& surface, Toolkit& toolkit,
                FileSystem& files, const ScreenMetrics& screen);
 
-    /// Start-up, steps 1 to 11.
-    void Startup();
+    /// Start-up, steps 1 to 11; the last loads systemFile (empty: the state file).
+    void Startup(const std::u16string& systemFile = {});
     /// A click on Command1(index).
     void Click(int index);
     /// Starts a run, or asks the run in progress to end.
