@@ -4,6 +4,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "core/AdvanceTick.h"
 #include "core/ProjectToPixel.h"
@@ -103,9 +107,45 @@ void BM_PlainLoop(benchmark::State& st) {
         benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_PlainLoop)->MinTime(2.0);
-BENCHMARK(BM_RealTick)->MinTime(2.0);
+// Keeps the ticks/s of every run so that --check can compare them.
+class RateReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) rates[r.run_name.function_name] = r.counters.at("ticks/s");
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> rates;
+};
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// With --check=R the program fails when the real tick runs at less than R times the
+// plain loop's rate (CI runs it briefly to catch a tick that has become slow).
+int main(int argc, char** argv) {
+    double minRatio = 0;
+    double seconds = 2.0;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.rfind("--check=", 0) == 0) {
+            minRatio = std::stod(a.substr(8));
+            seconds = 0.5;
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    benchmark::RegisterBenchmark("BM_PlainLoop", BM_PlainLoop)->MinTime(seconds);
+    benchmark::RegisterBenchmark("BM_RealTick", BM_RealTick)->MinTime(seconds);
+    int n = static_cast<int>(args.size());
+    benchmark::Initialize(&n, args.data());
+    RateReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const double plain = reporter.rates["BM_PlainLoop"], real = reporter.rates["BM_RealTick"];
+    if (plain > 0 && real > 0) std::printf("real tick / plain loop: %.3f\n", real / plain);
+    if (minRatio > 0 && !(real >= minRatio * plain)) {
+        std::printf("the tick is slower than %.2f of the plain loop\n", minRatio);
+        return 1;
+    }
+    return 0;
+}

@@ -76,13 +76,14 @@ void Form1::paintEvent(QPaintEvent* e) {
         rebuildPending_ = false;
         logic_.RepaintRequest();
         surface_.TakeDirty();
-        QPainter p(this);
-        p.fillRect(rect(), ToQColor(surface_.Background()));
-        p.drawImage(QPoint(0, 0), image_);
-    } else {
-        QPainter p(this);
-        const QRect r = e->rect();
-        p.drawImage(r.topLeft(), image_, r);
+    }
+    QPainter p(this);
+    const QRect r = e->rect();
+    p.drawImage(r.topLeft(), image_, r);
+    // A window larger than the screen shows background beyond the picture.
+    if (width() > image_.width() || height() > image_.height()) {
+        const QRegion outside = QRegion(r) - QRegion(image_.rect());
+        for (const QRect& part : outside) p.fillRect(part, ToQColor(surface_.Background()));
     }
     if (painted) painted();
 }
