@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
@@ -15,20 +16,31 @@ QtToolkit::QtToolkit() {
     clock_.start();
 }
 
+namespace {
+// Over the window the user is working in, else over the main window.
+QWidget* Owner(QWidget* fallback) {
+    QWidget* active = QApplication::activeWindow();
+    return active ? active : fallback;
+}
+}  // namespace
+
 void QtToolkit::MessageBox(const std::u16string& text) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdU16String(kProgramTitle),
-                    QString::fromStdU16String(text), QMessageBox::Ok, parent_);
+                    QString::fromStdU16String(text), QMessageBox::Ok, Owner(parent_));
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("ОК"));
     box.exec();
 }
 
 std::u16string QtToolkit::InputBox(const std::u16string& prompt, const std::u16string& title,
                                    const std::u16string& defaultAnswer) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(
-        parent_, QString::fromStdU16String(title), QString::fromStdU16String(prompt),
-        QLineEdit::Normal, QString::fromStdU16String(defaultAnswer), &ok);
-    if (!ok) return {};
-    return answer.toStdU16String();
+    QInputDialog dialog(Owner(parent_));
+    dialog.setWindowTitle(QString::fromStdU16String(title));
+    dialog.setLabelText(QString::fromStdU16String(prompt));
+    dialog.setTextValue(QString::fromStdU16String(defaultAnswer));
+    dialog.setOkButtonText(QStringLiteral("ОК"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.textValue().toStdU16String();
 }
 
 void QtToolkit::DispatchPendingEvents() {
