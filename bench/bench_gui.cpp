@@ -83,6 +83,34 @@ void BM_FullRepaint(benchmark::State& st) {
     }
 }
 
+// 50 M ticks with every body on; memory is read after a warm-up of 5 M ticks and at the
+// end. Only with --soak: it takes most of a minute.
+void BM_Soak(benchmark::State& st) {
+    Program& p = TheProgram();
+    for (int b = 1; b <= kBodies; ++b) p.params.SetBodyState(b, 1);
+    constexpr long kWarmUp = 5'000'000, kTotal = 50'000'000;
+    long ticks = 0;
+    double warm = 0, end = 0;
+    p.logic.afterTick = [&] {
+        ++ticks;
+        if (ticks == kWarmUp) warm = RssMegabytes();
+        if (ticks == kTotal) {
+            end = RssMegabytes();
+            p.state.StopRequested = -1;
+        }
+    };
+    for (auto _ : st) {
+        QElapsedTimer clock;
+        clock.start();
+        p.form->Button(0)->click();
+        st.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    }
+    p.logic.afterTick = nullptr;
+    st.counters["ticks"] = static_cast<double>(ticks);
+    st.counters["RSS_after_warmup_MB"] = warm;
+    st.counters["RSS_growth_kB"] = (end - warm) * 1024.0;
+}
+
 BENCHMARK(BM_StartUpToFirstPaint)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunLoop)
     ->Arg(5)
@@ -96,6 +124,17 @@ BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--soak") {
+            benchmark::RegisterBenchmark("BM_Soak", BM_Soak)
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kSecond);
+            for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
+            --argc;
+            break;
+        }
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -137,7 +137,9 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
     auto button = [this](const char* text, double left, double top, double width, double height) {
         auto* b = new QPushButton(QString::fromUtf8(text), this);
         b->setGeometry(Twips(left, top, width, height));
-        b->setAutoDefault(false);
+        // Auto-default: Enter presses the button that has the focus, and "Закрыть"
+        // again once the focus is on anything else.
+        b->setAutoDefault(true);
         return b;
     };
     cmdBegin_ = button("В начало", 6120, 5400, 1575, 375);
@@ -283,7 +285,10 @@ bool Параметры::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && !active_) {
         active_ = true;
         model_.Activate();
-    } else if (e->type() == QEvent::WindowDeactivate) {
+    } else if (e->type() == QEvent::WindowDeactivate && !QApplication::activeModalWidget()) {
+        // A message or input box of this window's own handlers holds the activation
+        // for a moment: the user has not turned away, so no deactivation and, when
+        // the box closes, no second activation.
         Deactivated();
     }
     return QDialog::event(e);
@@ -344,7 +349,10 @@ void Параметры::OnFocusChanged(QWidget* old, QWidget* now) {
     }
     // Run after Qt has finished moving the focus: the handler may open a message box.
     QTimer::singleShot(0, this, [this, f] {
-        if (!model_.FocusLeaves(f)) cmbZoom_->setFocus(Qt::OtherFocusReason);
+        const bool leave = model_.FocusLeaves(f);
+        // A message box may have taken the activation elsewhere; it comes back here.
+        if (isVisible() && !isActiveWindow()) activateWindow();
+        if (!leave) cmbZoom_->setFocus(Qt::OtherFocusReason);
     });
 }
 
