@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Orbimo needs on Debian 12; skips what is there.
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-translations-l10n libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core clang
           libclang-rt-14-dev)
 missing=()

@@ -1,10 +1,21 @@
 #include "app/Form1.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cmath>
+
+#include "app/PictureExport.h"
 
 namespace orbimo {
 
@@ -42,6 +53,18 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
     logic_.captionChanged = [this] {
         buttons_[0]->setText(QString::fromStdU16String(logic_.Button0Caption()));
     };
+    // Keys for the buttons, and for the picture.
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::Key_Space), [this] { buttons_[0]->click(); }},
+        {QKeySequence(Qt::Key_F2), [this] { buttons_[1]->click(); }},
+        {QKeySequence(Qt::Key_Delete), [this] { buttons_[2]->click(); }},
+        {QKeySequence::Save, [this] { SavePicture(); }},
+        {QKeySequence::Copy, [this] { CopyPicture(); }},
+    };
+    for (const auto& [key, action] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        QObject::connect(shortcut, &QShortcut::activated, this, action);
+    }
     resize(static_cast<int>(logic_.WindowWidthTwips() / tppX_),
            static_cast<int>(logic_.WindowHeightTwips() / tppY_));
     LayOutButtons();
@@ -90,6 +113,8 @@ void Form1::paintEvent(QPaintEvent* e) {
 
 void Form1::showEvent(QShowEvent* e) {
     rebuildPending_ = true;
+    // Keys reach the window at once, also where no window manager hands out the focus.
+    if (!e->spontaneous()) activateWindow();
     QWidget::showEvent(e);
 }
 
@@ -105,6 +130,40 @@ void Form1::changeEvent(QEvent* e) {
         update();
     }
     QWidget::changeEvent(e);
+}
+
+QImage Form1::Picture() const {
+    return image_.copy(QRect(QPoint(0, 0), size()).intersected(image_.rect()));
+}
+
+void Form1::SavePicture() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!QDir(folder).exists()) folder = QDir::homePath();
+    const QString name = pictureName ? pictureName() : DefaultPictureName({}, {});
+    const QImage picture = Picture();  // as it is now, not after the dialog
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить изображение"),
+                                                QDir(folder).filePath(name),
+                                                QStringLiteral("Изображения PNG (*.png)"));
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+    const QString problem = SavePng(picture, path);
+    if (!problem.isEmpty())
+        toolkit_.MessageBox((QStringLiteral("Не удалось сохранить изображение ") + path +
+                             QStringLiteral(": ") + problem)
+                                .toStdU16String());
+}
+
+void Form1::CopyPicture() {
+    QGuiApplication::clipboard()->setImage(Picture());
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* e) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Сохранить изображение…"), QKeySequence::Save, this,
+                   [this] { SavePicture(); });
+    menu.addAction(QStringLiteral("Копировать изображение"), QKeySequence::Copy, this,
+                   [this] { CopyPicture(); });
+    menu.exec(e->globalPos());
 }
 
 void Form1::closeEvent(QCloseEvent* e) {

@@ -24,6 +24,14 @@ class Form1 : public QWidget {
     const QImage& Image() const { return image_; }
     /// Called after every paint of the window (start-up measurement, tests).
     std::function<void()> painted;
+    /// The picture exactly as the window shows it: traces and markers, no buttons.
+    QImage Picture() const;
+    /// "Сохранить изображение…": a file dialog, then a PNG.
+    void SavePicture();
+    /// "Копировать изображение": the picture to the clipboard.
+    void CopyPicture();
+    /// The file name the save dialog proposes.
+    std::function<QString()> pictureName;
     /// Makes the next paint rebuild the whole picture, as after an exposure.
     void RequestRebuild() {
         rebuildPending_ = true;
@@ -36,6 +44,7 @@ class Form1 : public QWidget {
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
     void LayOutButtons();

@@ -1,13 +1,23 @@
 #include "app/Program.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPalette>
+#include <QTranslator>
 #include <cmath>
+
+#include "app/PictureExport.h"
 
 namespace orbimo {
 
 namespace {
 ScreenInfo PrimaryScreen() {
+    // Qt's own dialogs (the file dialog, the context menu's shortcuts) speak Russian too.
+    static QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
     return QtScreenMetrics().Screen();
 }
 }  // namespace
@@ -26,6 +36,10 @@ Program::Program(const std::u16string& programFolder)
     window = std::make_unique<Параметры>(params, files, info.twipsPerPixelX, info.twipsPerPixelY,
                                          form.get());
     logic.showParams = [this] { window->ShowBeside(*form); };
+    form->pictureName = [this] {
+        return DefaultPictureName(window->SystemBox()->currentText(),
+                                  QString::fromStdU16String(params.txtTime.text));
+    };
     toolkit.SetParentWindow(form.get());
 }
 
