@@ -3,6 +3,23 @@
 namespace orbimo {
 
 void Plotter::DrawM(std::int32_t x, std::int32_t y, int b, Colour colour) {
+    if (memory_) {
+        DrawMOn(*memory_, x, y, b, colour);
+    } else {
+        DrawMOn(surface_, x, y, b, colour);
+    }
+}
+
+void Plotter::DrawM_rest(int b) {
+    if (memory_) {
+        DrawM_restOn(*memory_, b);
+    } else {
+        DrawM_restOn(surface_, b);
+    }
+}
+
+template <class Surface>
+void Plotter::DrawMOn(Surface& surface, std::int32_t x, std::int32_t y, int b, Colour colour) {
     auto& store = s_.MarkerStore;
     store[11 * b - 10] = x;
     store[11 * b - 9] = y;
@@ -10,15 +27,16 @@ void Plotter::DrawM(std::int32_t x, std::int32_t y, int b, Colour colour) {
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
             // Each pixel is read just before it is painted, so overlaps save the newest colour.
-            store[k] = static_cast<std::int32_t>(surface_.GetPixel(x + dx, y + dy));
-            surface_.SetPixel(x + dx, y + dy, colour);
+            store[k] = static_cast<std::int32_t>(surface.GetPixel(x + dx, y + dy));
+            surface.SetPixel(x + dx, y + dy, colour);
             ++k;
         }
     }
     if (s_.PixelOwner.Contains(y, x)) s_.PixelOwner.At(y, x) = static_cast<std::uint8_t>(b);
 }
 
-void Plotter::DrawM_rest(int b) {
+template <class Surface>
+void Plotter::DrawM_restOn(Surface& surface, int b) {
     const auto& store = s_.MarkerStore;
     const std::int32_t x = store[11 * b - 10];
     const std::int32_t y = store[11 * b - 9];
@@ -26,11 +44,11 @@ void Plotter::DrawM_rest(int b) {
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
             // Saved black and "outside the area" (-1) are never written back.
-            if (store[k] > 0) surface_.SetPixel(x + dx, y + dy, static_cast<Colour>(store[k]));
+            if (store[k] > 0) surface.SetPixel(x + dx, y + dy, static_cast<Colour>(store[k]));
             ++k;
         }
     }
-    surface_.SetPixel(x, y, s_.BodyColor[b]);
+    surface.SetPixel(x, y, s_.BodyColor[b]);
 }
 
 void Plotter::Очистить(bool keepMarkers) {

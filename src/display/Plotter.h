@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "core/SimState.h"
+#include "platform/MemorySurface.h"
 #include "platform/PixelSurface.h"
 
 namespace orbimo {
@@ -9,7 +10,8 @@ namespace orbimo {
 /// Markers and traces on the main window's drawing area.
 class Plotter {
   public:
-    Plotter(SimState& state, PixelSurface& surface) : s_(state), surface_(surface) {}
+    Plotter(SimState& state, PixelSurface& surface)
+        : s_(state), surface_(surface), memory_(dynamic_cast<MemorySurface*>(&surface)) {}
 
     /// Saves the 3x3 block around (x, y) into body b's slots, paints it, records b in the trace
     /// map.
@@ -30,8 +32,16 @@ class Plotter {
     }
 
   private:
+    // The same steps on any surface; a memory surface is called without virtual calls,
+    // since a run draws every tick.
+    template <class Surface>
+    void DrawMOn(Surface& surface, std::int32_t x, std::int32_t y, int b, Colour colour);
+    template <class Surface>
+    void DrawM_restOn(Surface& surface, int b);
+
     SimState& s_;
     PixelSurface& surface_;
+    MemorySurface* memory_;
 };
 
 }  // namespace orbimo

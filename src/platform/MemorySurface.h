@@ -8,7 +8,7 @@ namespace orbimo {
 
 /// A pixel surface held in memory. Rows are stored top to bottom as 0xFFRRGGBB
 /// words, so a window can show the buffer as an RGB32 image without copying.
-class MemorySurface : public PixelSurface {
+class MemorySurface final : public PixelSurface {
   public:
     MemorySurface(int width, int height, Colour background);
 
