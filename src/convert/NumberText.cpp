@@ -14,7 +14,7 @@ bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-/// Checks text against the form of Part 5.1 step 3 (after the comma is the only
+/// Checks text against the accepted number form (after the comma is the only
 /// decimal mark) and writes it into `ascii` as std::from_chars reads it.
 /// `leadExponent` receives the power of ten of the first significant digit, or
 /// a very small value when every digit is zero; it only tells overflow from underflow.

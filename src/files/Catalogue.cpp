@@ -1,4 +1,4 @@
-// The catalogue of saved systems (Part 3.3): the folder list, the field picker,
+// The catalogue of saved systems: the folder list, the field picker,
 // cmbSystem and the actions "Сохранить", "Сохранить как" and "В начало".
 #include "files/Catalogue.h"
 
@@ -49,7 +49,7 @@ void СписокФайлов(std::vector<std::u16string>& list, const FileSyste
         const bool isFolder = attributes && (*attributes & kAttrDirectory);
         list.push_back((isFolder ? u"2" : u"1") + e);
     }
-    // The spec's exchange sort gives the ascending order; std::u16string compares
+    // The exchange sort gives the ascending order; std::u16string compares
     // code unit by code unit, the shorter text first when it begins the other.
     std::sort(list.begin() + 1, list.end());
 }

@@ -1,4 +1,4 @@
-// СохранитьТела and ЗагрузитьТела (Part 3.2): the window's contents to and from a
+// СохранитьТела and ЗагрузитьТела: the window's contents to and from a
 // system file, item by item along the one table.
 #include "files/SaveLoad.h"
 

@@ -22,7 +22,7 @@ class SystemFileWriter {
     std::string bytes_;
 };
 
-/// Reads the items of a system file one after another (Part 3.1). Accepts CR LF,
+/// Reads the items of a system file one after another. Accepts CR LF,
 /// LF and CR line ends.
 class SystemFileReader {
   public:

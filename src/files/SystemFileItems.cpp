@@ -48,7 +48,7 @@ std::optional<int> CheckState(const std::u16string& text) {
     return static_cast<int>(*v);
 }
 
-/// Date-time text to seconds and back: the form Part 5.2 shows.
+/// Date-time text to seconds and back: the program's own form.
 std::u16string NormalDateTime(const std::u16string& text, Toolkit& toolkit) {
     return ТекстВремени(ВремяИзТекста(text, toolkit));
 }

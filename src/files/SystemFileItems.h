@@ -12,7 +12,7 @@ namespace orbimo {
 /// How an item is written: a quoted text or bare decimal digits.
 enum class ItemKind : std::uint8_t { Text, Integer };
 
-/// What an item of a system file holds (Part 3.1).
+/// What an item of a system file holds.
 // clang-format off
 enum class ItemContent : std::uint8_t {
     Caption, State, Mass, X, Y, VX, VY,                   // body record, once per body
@@ -45,7 +45,7 @@ std::u16string ItemText(const ParamsModel& params, const SystemFileItem& item);
 /// An integer item's value as saved: a check box state or ViewBody.
 std::int64_t ItemInteger(ParamsModel& params, const SystemFileItem& item);
 
-/// Puts an item read from a file into the window (Part 3.2, loading steps 4 and 5):
+/// Puts an item read from a file into the window, as loading does:
 /// states and the view through the window's handlers, texts unchecked, dates normalised.
 /// A state that is not a whole number 0..2 and a view body outside 0..11 change nothing.
 void ApplyItem(ParamsModel& params, const SystemFileItem& item, const std::u16string& text);

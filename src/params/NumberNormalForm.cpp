@@ -1,4 +1,4 @@
-// НормаЧисла (Part 4.3): the normal form of a number field's text.
+// НормаЧисла: the normal form of a number field's text.
 #include <charconv>
 #include <optional>
 #include <string>
@@ -17,7 +17,7 @@ bool IsSkipped(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-/// The leading-number value of Part 4.3 (not the reading of Part 5.1): blanks,
+/// The leading-number value (not ЧислоИзТекста's reading): blanks,
 /// tabs and line feeds skipped anywhere, sign, digits with at most one point,
 /// exponent E/e/D/d; stops at the first character that does not fit. 0 when no
 /// digit was read; nothing when the number lies beyond the range of a double.

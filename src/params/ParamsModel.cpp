@@ -1,4 +1,4 @@
-// The parameters window's contents (Part 4.1) and its handlers (Part 4.2).
+// The parameters window's contents and its handlers.
 #include "params/ParamsModel.h"
 
 #include <cassert>
@@ -61,7 +61,7 @@ const std::vector<std::u16string>& ScalePresets() {
     return presets;
 }
 
-// Creation (Part 4.1 A). SimState is left alone: BodyOn stays 0 until a run
+// Creation. SimState is left alone: BodyOn stays 0 until a run
 // starts or a box changes state.
 ParamsModel::ParamsModel(SimState& state, Toolkit& toolkit) : state_(state), toolkit_(toolkit) {
     for (int k = 1; k <= kBodies; ++k) {

@@ -8,7 +8,7 @@
 namespace orbimo {
 namespace {
 
-// Part 4.3's edge cases, Part 4.2's number-field cases, and the choices made here:
+// Edge cases of the normal form, the number-field cases, and the choices made here:
 // blanks, tabs and line feeds are skipped anywhere (a carriage return is not), D is
 // an exponent too, and a leading number beyond the double range keeps its text.
 TEST(NormaChisla, TextsWhoseLeadingNumberIsZeroBecomeZero) {
