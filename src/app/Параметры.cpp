@@ -173,6 +173,13 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
     SyncFromModel();
 }
 
+// Focus moves while the base classes tear the controls down, when this part of the
+// object is gone: neither the application's focus signal nor the model may reach it then.
+Параметры::~Параметры() {
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    model_.changed = nullptr;
+}
+
 QRect Параметры::Twips(double left, double top, double width, double height) const {
     return QRect(static_cast<int>(left / tppX_), static_cast<int>(top / tppY_),
                  static_cast<int>(width / tppX_), static_cast<int>(height / tppY_));

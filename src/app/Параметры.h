@@ -19,6 +19,7 @@ class Параметры : public QDialog {
   public:
     Параметры(ParamsModel& model, FileSystem& files, double twipsPerPixelX, double twipsPerPixelY,
               QWidget* parent);
+    ~Параметры() override;
 
     /// Shows the window with its lower right corner 100 twips inside the main window's.
     void ShowBeside(const QWidget& mainWindow);

@@ -40,13 +40,36 @@ void AppendNumber(std::u16string& out, unsigned value, int minDigits) {
     while (count > 0) out += digits[--count];
 }
 
+/// The fraction of a second of t in units of 10^−8 s, cut, not rounded: 0 .. 99 999 999.
+std::int64_t FractionUnits(double t) {
+    const double w = std::floor(t);
+    // t − w is exact for every t in the date range but (−1, 0), where the clamp
+    // keeps a sum rounded up to 1 within the second.
+    return std::min(static_cast<std::int64_t>(std::floor((t - w) * 100000000.0)),
+                    std::int64_t{99999999});
+}
+
+/// The first count of 10^−8 s that ТекстВремени writes with these fraction digits, for
+/// 1 to 7 digits; −1 for any other fraction text. Seven digits ending in 0 are written
+/// only when the cut eighth digit is not 0.
+std::int64_t EarliestUnitsWrittenAs(std::u16string_view digits) {
+    if (digits.empty() || digits.size() > 7) return -1;
+    std::int64_t units = 0;
+    for (const char16_t c : digits) {
+        if (c < u'0' || c > u'9') return -1;
+        units = units * 10 + (c - u'0');
+    }
+    for (std::size_t k = digits.size(); k < 8; ++k) units *= 10;
+    return digits.size() == 7 && digits.back() == u'0' ? units + 1 : units;
+}
+
 /// A calendar day and the seconds into it, as read from a date-time text.
 struct DateTime {
     sys_days day;
     std::int64_t secondOfDay = 0;
 };
 
-/// Reads the accepted date-time forms of Part 5.2: D.M.YYYY (points, slashes or
+/// Reads the accepted date-time forms: D.M.YYYY (points, slashes or
 /// hyphens, the same separator twice; day and month with one or two digits),
 /// optionally followed by spaces and H:MM or H:MM:SS; spaces around are ignored.
 class DateTimeReader {
@@ -129,9 +152,7 @@ std::u16string ТекстВремени(double t) {
         return ТекстЧисла(t) + u" с";
     }
     const double w = std::floor(t);
-    // t − w is exact; the fraction is cut to 10^−8 s, not rounded.
-    const auto f = std::min(static_cast<std::int64_t>(std::floor((t - w) * 100000000.0)),
-                            std::int64_t{99999999});
+    const std::int64_t f = FractionUnits(t);
 
     const auto whole = static_cast<std::int64_t>(w);
     std::int64_t dayNumber = whole / kSecondsPerDay;
@@ -182,6 +203,7 @@ double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit) 
 
     std::u16string_view dateText = text;
     double fraction = 0;
+    std::int64_t writtenUnits = -1;
     if (const std::int32_t p = НайтиСКонца(u",", text, 1); p > 0) {
         const auto comma = static_cast<std::size_t>(p - 1);
         const std::optional<double> value = ЧислоИзТекста(u"0" + text.substr(comma));
@@ -190,6 +212,10 @@ double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit) 
             return 0;
         }
         fraction = *value;
+        writtenUnits = EarliestUnitsWrittenAs(dateText.substr(comma + 1));
+        // Digits as the program writes them: the earliest moment written with them
+        // (differs from the typed value only by a cut eighth digit of 1).
+        if (writtenUnits > 0) fraction = static_cast<double>(writtenUnits) / 100000000.0;
         dateText = dateText.substr(0, comma);
     }
 
@@ -203,7 +229,23 @@ double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit) 
     // Whole seconds in integers, so that a text written from whole seconds reads back exactly.
     const std::int64_t seconds =
         (moment->day - kEpochDay).count() * kSecondsPerDay + moment->secondOfDay;
-    return static_cast<double>(seconds) + fraction;
+    double t = static_cast<double>(seconds) + fraction;
+    // ТекстВремени cuts the fraction, and the double nearest to the sum can lie just
+    // below the digits (far from 1900 a double has fewer than seven decimals of a
+    // second): step up to the first double written with them, so that a text the
+    // program wrote reads back as that text. One step suffices; the bound is a guard.
+    for (int step = 0;
+         step < 4 && writtenUnits > 0 && std::floor(t) == static_cast<double>(seconds) &&
+         FractionUnits(t) < writtenUnits;
+         ++step)
+        t = std::nextafter(t, static_cast<double>(kEndSecond));
+    // A fraction such as ",5E30" moves the moment out of every year the date text can
+    // show: not a date either, rather than a clock the program cannot write back.
+    if (!(t >= static_cast<double>(kFirstSecond) && t < static_cast<double>(kEndSecond))) {
+        toolkit.MessageBox(kBadDate + text);
+        return 0;
+    }
+    return t;
 }
 
 }  // namespace orbimo

@@ -11,7 +11,9 @@ namespace orbimo {
 std::u16string ТекстВремени(double t);
 
 /// Date-time text to simulated seconds; 0 for an empty text. A text that is not
-/// a date is reported through the toolkit ("Неверная дата! " + text) and gives 0.
+/// a date, or whose fraction moves it beyond the years 1 to 9999, is reported
+/// through the toolkit ("Неверная дата! " + text) and gives 0. A text ТекстВремени
+/// wrote gives the earliest moment it writes so: the same text comes back.
 double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit);
 
 }  // namespace orbimo

@@ -73,7 +73,10 @@ TEST(ВремяИзТекста, ReportsWhatIsNotADate) {
         {u"001.01.2000", u"001.01.2000"},
         {u"1.1.2000 1:00,x", u"1.1.2000 1:00,x"},  // fraction not a number: the whole text
         {u"1.1.2000 1:00,5,5", u"1.1.2000 1:00,5"},
-        {u"255611289600 с", u"255611289600 с"}, {u"NaN с", u"NaN с"}};
+        {u"255611289600 с", u"255611289600 с"}, {u"NaN с", u"NaN с"},
+        // a fraction that moves the moment beyond the years a date text can show
+        {u"01.01.2000,5E30", u"01.01.2000,5E30"}, {u"31.12.9999 23:59:59,5E1", u"31.12.9999 23:59:59,5E1"},
+        {u"01.01.0001,-5", u"01.01.0001,-5"}};
     // clang-format on
     for (const Case& c : cases) {
         testing::FakeToolkit toolkit;
@@ -82,7 +85,9 @@ TEST(ВремяИзТекста, ReportsWhatIsNotADate) {
     }
 }
 
-// What ТекстВремени writes reads back as the whole seconds, and the fraction cut to 7 digits.
+// What ТекстВремени writes reads back as the same text: the earliest moment written so,
+// which is the whole seconds and the fraction cut to 7 digits, give or take a step of the
+// double (or the cut eighth digit of 1 that a seven-digit fraction ending in 0 implies).
 TEST(ВремяИзТекста, ReadsBackWhatТекстВремениWrites) {
     std::mt19937_64 random(19000101);
     std::uniform_int_distribution<std::int64_t> seconds(-59926608000, 255611289599);
@@ -92,10 +97,26 @@ TEST(ВремяИзТекста, ReadsBackWhatТекстВремениWrites) {
         const auto w = static_cast<double>(i < 200 ? seconds(random) : seconds(random) / 4096);
         EXPECT_EQ(ВремяИзТекста(ТекстВремени(w), toolkit), w) << w;
         const double t = w + fraction(random) / 1e8;
+        if (t >= -2 * kDay && t < -kDay) continue;  // 30.12.1899 reads as 0
+        const std::u16string text = ТекстВремени(t);
+        const double back = ВремяИзТекста(text, toolkit);
+        EXPECT_EQ(ТекстВремени(back), text) << t;
+        EXPECT_NE(ТекстВремени(std::nextafter(back, -kEndOf9999)), text) << t;
         const double cut = std::floor(std::floor((t - std::floor(t)) * 1e8) / 10) / 1e7;
-        EXPECT_EQ(ВремяИзТекста(ТекстВремени(t), toolkit), std::floor(t) + cut) << t;
+        EXPECT_NEAR(back, std::floor(t) + cut, 1.1e-8 + 2 * std::abs(t) * 0x1p-52) << t;
     }
     EXPECT_TRUE(toolkit.messages.empty());
+}
+
+// Texts the program wrote whose nearest double reads back one unit lower, and seven-digit
+// fractions ending in 0, which the program writes only for a cut eighth digit above 0.
+TEST(ВремяИзТекста, TextsFoundByFuzzingReadBackAsWritten) {
+    for (const char16_t* text : {u"31.12.1899 23:59:57,9959868", u"31.12.1899 23:59:58,0585920",
+                                 u"01.01.1900,0000010", u"15.06.2150 3:04:05,5"}) {
+        testing::FakeToolkit toolkit;
+        EXPECT_EQ(ТекстВремени(ВремяИзТекста(text, toolkit)), text);
+        EXPECT_TRUE(toolkit.messages.empty()) << ::testing::PrintToString(std::u16string(text));
+    }
 }
 
 }  // namespace
