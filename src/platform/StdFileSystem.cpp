@@ -199,6 +199,8 @@ std::u16string ReasonFromErrno(int error) {
         case ENOSPC:
         case EDQUOT:
             return u"диск заполнен";
+        case EFBIG:
+            return u"файл больше, чем разрешено";
         case ENOENT:
         case ENOTDIR:
             return u"папка не найдена";
