@@ -2,7 +2,7 @@
 # Installs what building, running and testing Orbimo needs on Debian 12; skips what is there.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-translations-l10n libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core clang
+          libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core desktop-file-utils clang
           libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -95,7 +95,9 @@ std::optional<RunSettings> Form1Logic::ReadRunSettings() {
             out = *v;
             return true;
         }
-        toolkit_.MessageBox(where + u": «" + text +
+        // A pasted novel must not become a message box the size of the screen.
+        const std::u16string shown = text.size() > 40 ? text.substr(0, 40) + u"…" : text;
+        toolkit_.MessageBox(where + u": «" + shown +
                             u"» — это не число (или число вне допустимого диапазона).\n"
                             u"Исправьте значение в окне «Параметры» и нажмите «Пуск» снова.");
         return false;
@@ -128,9 +130,11 @@ void Form1Logic::Play1() {
         s_.StopRequested = -1;
         return;
     }
+    lastRun_ = RunOutcome{};
     // Everything is checked before anything changes: a refused run leaves no trace.
     const std::optional<RunSettings> run = ReadRunSettings();
     if (!run) return;
+    lastRun_.started = true;
     double stopTime = ВремяИзТекста(params_.txtTimer.text, toolkit_);
     if (!(stopTime > s_.SimTime)) stopTime = 0;
     s_.StopRequested = 0;
@@ -170,6 +174,7 @@ void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
         toolkit_.DispatchPendingEvents();
     }
     s_.StopRequested = 0;
+    lastRun_.fault = fault;
     ВывестиКоординаты(s_, params_);
     SetCaption(kCaptionStart);
     if (fault != TickFault::None) toolkit_.MessageBox(TickFaultMessage(static_cast<int>(fault)));

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/AdvanceTick.h"
 #include "core/SimState.h"
 #include "display/Plotter.h"
 #include "params/ParamsModel.h"
@@ -16,6 +17,12 @@ namespace orbimo {
 
 inline constexpr char16_t kCaptionStart[] = u"Пуск";
 inline constexpr char16_t kCaptionStop[] = u"Стоп";
+
+/// How the last call of Play1 that tried to start a run ended.
+struct RunOutcome {
+    bool started = false;               // false: the fields were refused, nothing ran
+    TickFault fault = TickFault::None;  // the tick fault that ended the run, if any
+};
 
 struct TwipRect {
     double left = 0, top = 0, width = 0, height = 0;
@@ -51,6 +58,8 @@ class Form1Logic {
     double WindowHeightTwips() const { return windowHeight_; }
     const std::array<TwipRect, 4>& Buttons() const { return buttons_; }
     Plotter& plotter() { return plotter_; }
+    /// Whether the last start of a run happened and how it ended (the batch runner's exit status).
+    const RunOutcome& LastRun() const { return lastRun_; }
 
     /// Reads and checks every run field; a message and nothing when one is not usable.
     std::optional<RunSettings> ReadRunSettings();
@@ -76,6 +85,7 @@ class Form1Logic {
     std::u16string caption0_ = kCaptionStart;
     double windowWidth_ = 0, windowHeight_ = 0;
     std::array<TwipRect, 4> buttons_{};
+    RunOutcome lastRun_;
 };
 
 /// Russian text for a tick that could not be computed.

@@ -1,0 +1,24 @@
+#pragma once
+#include "core/SimState.h"
+
+namespace orbimo {
+
+/// Total energy and momentum of the bodies taking part (BodyOn = 1), in SI units.
+struct Totals {
+    double kinetic = 0;        // Σ ½ m v²
+    double potential = 0;      // −Σ G mᵢ mⱼ / rᵢⱼ over pairs at a distance
+    double momentumX = 0;      // Σ m vx
+    double momentumY = 0;      // Σ m vy
+    double momentumScale = 0;  // Σ m |v|, the size against which a momentum change is measured
+    double Energy() const { return kinetic + potential; }
+};
+
+/// Totals of the record as it is, with the record's own G.
+Totals MeasureTotals(const SimState& s);
+
+/// |E₁ − E₀| / |E₀| (against K₀ + |U₀| when E₀ is 0); 0 when both are 0.
+double EnergyDrift(const Totals& before, const Totals& after);
+/// |P₁ − P₀| / Σ m|v| at the start (at the end when that is 0); 0 when nothing moves.
+double MomentumDrift(const Totals& before, const Totals& after);
+
+}  // namespace orbimo

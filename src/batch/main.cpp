@@ -1,0 +1,234 @@
+// orbimo-batch: runs a system file headless through the program's own logic.
+#include <unistd.h>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QImage>
+#include <QSaveFile>
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <optional>
+
+#include "batch/BatchRunner.h"
+#include "batch/PlainLoop.h"
+#include "batch/Summary.h"
+#include "platform/StdFileSystem.h"
+#include "platform/Utf8.h"
+
+namespace {
+
+using namespace orbimo;
+
+constexpr int kBadArguments = static_cast<int>(BatchStatus::Refused);
+constexpr int kLargestSide = 16384;
+
+constexpr char16_t kUsage[] =
+    u"Использование: orbimo-batch СИСТЕМА.sav [--ticks N] [--out РЕЗУЛЬТАТ.sav]\n"
+    u"       [--png РИСУНОК.png [--size ШxВ]] [--csv ТРАССА.csv [--every K]] [--quiet]\n";
+
+constexpr char16_t kHelp[] =
+    u"\n"
+    u"Загружает систему, как программа загружает свой файл состояния при запуске, и считает,\n"
+    u"как по кнопке «Пуск», до даты остановки («Таймер») или до N тактов — что раньше.\n"
+    u"\n"
+    u"  --ticks N        не больше N тактов (обязательно, если в системе нет даты остановки)\n"
+    u"  --out ФАЙЛ       записать результат, как программа сохраняет файл состояния после счёта\n"
+    u"  --png ФАЙЛ       нарисовать картину в конце счёта, как её показывает главное окно\n"
+    u"  --size ШxВ       размер главного окна в пикселях (по умолчанию 1920x1080)\n"
+    u"  --csv ФАЙЛ       записать трассу: заголовок, затем каждые K тактов по строке на тело:\n"
+    u"                   t_s, дата-время, номер тела, x, y, vx, vy (СИ, десятичная точка);\n"
+    u"                   первые строки — начало счёта, последние — его конец\n"
+    u"  --every K        шаг трассы в тактах (по умолчанию 1)\n"
+    u"  --quiet          без полосы хода и без итогов\n"
+    u"  -h, --help       эта справка\n"
+    u"\n"
+    u"Код выхода: 0 — готово; 1 — счёт остановлен арифметической ошибкой (записано последнее\n"
+    u"правильное состояние); 2 — неверные аргументы, файл не читается, поле не число, масштаб\n"
+    u"не больше нуля, нет даты остановки и нет --ticks, результат не записать.\n";
+
+void Print(std::FILE* to, const std::u16string& text) {
+    std::fputs(ToUtf8(text).c_str(), to);
+}
+
+int BadArguments(const std::u16string& why) {
+    Print(stderr, u"orbimo-batch: " + why + u"\n" + kUsage);
+    return kBadArguments;
+}
+
+std::u16string Text(const QString& s) {
+    return s.toStdU16String();
+}
+
+/// A whole number from first to last (no sign, no spaces), within 1..largest.
+std::optional<long long> WholeInRange(const QString& text, long long largest) {
+    const QByteArray bytes = text.toLatin1();
+    long long v = 0;
+    const char* end = bytes.constData() + bytes.size();
+    const auto [ptr, ec] = std::from_chars(bytes.constData(), end, v);
+    if (bytes.isEmpty() || ec != std::errc{} || ptr != end || bytes[0] == '-' || v < 1 ||
+        v > largest)
+        return std::nullopt;
+    return v;
+}
+
+WriteResult WritePng(const MemorySurface& surface, const std::u16string& path) {
+    // The window shows the surface's buffer as RGB32: the same words make the picture.
+    const QImage image(reinterpret_cast<const uchar*>(surface.Words()), surface.Width(),
+                       surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
+    QSaveFile file(QString::fromStdU16String(path));
+    if (!file.open(QIODevice::WriteOnly)) return {false, Text(file.errorString())};
+    if (!image.save(&file, "PNG")) {
+        file.cancelWriting();
+        return {false, u"не удалось закодировать PNG"};
+    }
+    if (!file.commit()) return {false, Text(file.errorString())};
+    return {};
+}
+
+int Main(QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption ticks(QStringLiteral("ticks"), {}, QStringLiteral("N"));
+    const QCommandLineOption out(QStringLiteral("out"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption png(QStringLiteral("png"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption size(QStringLiteral("size"), {}, QStringLiteral("WxH"));
+    const QCommandLineOption csv(QStringLiteral("csv"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption every(QStringLiteral("every"), {}, QStringLiteral("K"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    // Also times a plain scalar loop of the same arithmetic and prints both rates; with
+    // --bench-check R the status is 3 when the run is slower than R times the plain loop.
+    const QCommandLineOption bench(QStringLiteral("bench"));
+    const QCommandLineOption benchCheck(QStringLiteral("bench-check"), {}, QStringLiteral("R"));
+    const QList<QCommandLineOption> valued = {ticks, out, png, size, csv, every, benchCheck};
+    for (const auto& o : valued) parser.addOption(o);
+    parser.addOptions({quiet, help, bench});
+
+    const QStringList args = app.arguments();
+    if (!parser.parse(args)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return BadArguments(u"неизвестный параметр «" +
+                                Text(parser.unknownOptionNames().first()) + u"».");
+        // The one other failure: an option that takes a value came last, without one.
+        for (const auto& o : valued) {
+            const QString name = o.names().first();
+            if (args.size() > 1 && (args.last() == "--" + name || args.last() == "-" + name))
+                return BadArguments(u"после «--" + Text(name) + u"» нужно значение.");
+        }
+        return BadArguments(u"неверные аргументы (" + Text(parser.errorText()) + u").");
+    }
+    if (parser.isSet(help)) {
+        Print(stdout, std::u16string(kUsage) + kHelp);
+        return 0;
+    }
+    for (const auto& o : valued)
+        if (parser.values(o).size() > 1)
+            return BadArguments(u"параметр «--" + Text(o.names().first()) +
+                                u"» указан больше одного раза.");
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return BadArguments(files.isEmpty() ? u"не указан файл системы."
+                                            : u"указано больше одного файла системы.");
+
+    BatchOptions options;
+    options.systemFile = Text(files.first());
+    if (parser.isSet(ticks)) {
+        const auto n = WholeInRange(parser.value(ticks), 1'000'000'000'000'000LL);
+        if (!n) return BadArguments(u"--ticks: нужно целое число тактов больше нуля.");
+        options.maxTicks = *n;
+    }
+    if (parser.isSet(every)) {
+        const auto k = WholeInRange(parser.value(every), 1'000'000'000'000'000LL);
+        if (!k) return BadArguments(u"--every: нужно целое число тактов больше нуля.");
+        options.csvEvery = *k;
+    }
+    if (parser.isSet(size)) {
+        const QStringList wh = parser.value(size).split(QLatin1Char('x'));
+        std::optional<long long> w, h;
+        if (wh.size() == 2) {
+            w = WholeInRange(wh[0], kLargestSide);
+            h = WholeInRange(wh[1], kLargestSide);
+        }
+        if (!w || !h)
+            return BadArguments(u"--size: нужен размер вида 1920x1080, каждая сторона от 1 до " +
+                                GroupedInteger(kLargestSide) + u".");
+        options.width = static_cast<int>(*w);
+        options.height = static_cast<int>(*h);
+    }
+    for (const auto& [o, target] :
+         {std::pair{&out, &options.outFile}, std::pair{&png, &options.pictureFile},
+          std::pair{&csv, &options.csvFile}}) {
+        if (!parser.isSet(*o)) continue;
+        *target = Text(parser.value(*o));
+        if (target->empty())
+            return BadArguments(u"--" + Text(o->names().first()) + u": пустое имя файла.");
+    }
+
+    double minRatio = 0;
+    if (parser.isSet(benchCheck)) {
+        bool ok = false;
+        minRatio = parser.value(benchCheck).toDouble(&ok);
+        if (!ok || !(minRatio > 0)) return BadArguments(u"--bench-check: нужно число больше нуля.");
+    }
+
+    const bool silent = parser.isSet(quiet);
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    BatchRunner runner(options, ExecutableFolder());
+    runner.onMessage = [](const std::u16string& m) {
+        Print(stderr, u"orbimo-batch: " + m + u"\n");
+    };
+    runner.writePicture = WritePng;
+    ProgressBar bar(stderr);
+    if (terminal && !silent)
+        runner.onProgress = [&bar](double done, std::int64_t n) { bar.Update(done, n); };
+    // Measuring: the same arithmetic as a plain loop just before the run and again after it,
+    // the faster of the two counting; the first also brings the processor up to speed.
+    const bool measure = parser.isSet(bench) || minRatio > 0;
+    PlainLoopResult a;
+    if (measure)
+        runner.beforeRun = [&](const BatchReport& start) {
+            a = RunPlainLoop(start.start, start.stepLong, start.stopTime, options.maxTicks,
+                             options.width, options.height);
+        };
+    const BatchReport report = runner.Run();
+    bar.Finish();
+    if (report.ran && !silent) Print(stdout, SummaryText(report));
+
+    if (measure && report.ran && report.ticks > 0) {
+        const PlainLoopResult b = RunPlainLoop(report.start, report.stepLong, report.stopTime,
+                                               report.ticks, options.width, options.height);
+        // The plain loop ran as far as the run could; rates are per tick.
+        const double plainRate = std::max(static_cast<double>(a.ticks) / a.seconds,
+                                          static_cast<double>(b.ticks) / b.seconds);
+        const double realRate = static_cast<double>(report.ticks) / report.wallSeconds;
+        Print(stdout,
+              u"Простой цикл той же арифметики: " + GroupedInteger(std::llround(plainRate)) +
+                  u" тактов в секунду (контрольная сумма " + ShortNumber(a.checksum + b.checksum) +
+                  u")\nСчёт программы с рисованием: " + GroupedInteger(std::llround(realRate)) +
+                  u" тактов в секунду\nОтношение: " + ShortNumber(realRate / plainRate) + u"\n");
+        if (minRatio > 0 && !(realRate >= minRatio * plainRate)) {
+            Print(stderr,
+                  u"orbimo-batch: счёт медленнее " + ShortNumber(minRatio) + u" простого цикла.\n");
+            return 3;
+        }
+    }
+    return static_cast<int>(report.status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        QCoreApplication app(argc, argv);
+        return Main(app);
+    } catch (const std::bad_alloc&) {
+        Print(stderr, u"orbimo-batch: недостаточно памяти.\n");
+    } catch (const std::exception& e) {
+        Print(stderr, u"orbimo-batch: внутренняя ошибка: " +
+                          QString::fromLocal8Bit(e.what()).toStdU16String() + u"\n");
+    }
+    return kBadArguments;
+}
