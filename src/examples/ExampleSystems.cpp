@@ -1,24 +1,38 @@
 // The example systems of the catalogue, written by the program's own writer. The
 // committed files in examples/Save are checked against this table (ExamplesTest).
-#include "batch/ExampleSystems.h"
+#include "examples/ExampleSystems.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <stdexcept>
 
-#include "batch/BatchPlatform.h"
 #include "convert/DateTimeText.h"
 #include "convert/NumberText.h"
 #include "core/SimState.h"
 #include "display/Readout.h"
 #include "files/SaveLoad.h"
 #include "params/ParamsModel.h"
+#include "platform/Toolkit.h"
 
 namespace orbimo::examples {
 
 namespace {
 
 constexpr double kDeg = std::numbers::pi / 180;
+
+/// Keeps the messages of the date and number conversions; the table must cause none.
+class Quiet : public Toolkit {
+  public:
+    void MessageBox(const std::u16string& text) override { messages.push_back(text); }
+    std::u16string InputBox(const std::u16string&, const std::u16string&,
+                            const std::u16string&) override {
+        return {};
+    }
+    void DispatchPendingEvents() override {}
+    [[noreturn]] void EndProgram() override { std::abort(); }
+    std::vector<std::u16string> messages;
+};
 
 struct Vec {
     double x = 0, y = 0;
@@ -207,7 +221,7 @@ System FigureEight() {
     s.bodies = bodies;
     s.step = u.period / 20000;
     // One period after the start: the picture closes into the figure eight.
-    BatchToolkit quiet;
+    Quiet quiet;
     const double start = ВремяИзТекста(u"01.01.2000", quiet);
     s.start = u"01.01.2000";
     s.stop = ТекстВремени(start + u.period);
@@ -298,7 +312,7 @@ System Comet() {
     s.bodies = OnScreen(bodies);
     // One revolution, 75.3 years: the picture closes at aphelion.
     const double period = 2 * std::numbers::pi * std::sqrt(a * a * a / (G * (kSunMass + mass)));
-    BatchToolkit quiet;
+    Quiet quiet;
     s.start = u"01.01.2000";
     s.stop = ТекстВремени(ВремяИзТекста(s.start, quiet) + std::round(period / kDay) * kDay);
     s.step = kDay;
@@ -344,7 +358,7 @@ EightUnits Eight() {
 
 std::string FileBytes(const System& s) {
     SimState state;
-    BatchToolkit toolkit;
+    Quiet toolkit;
     ParamsModel params(state, toolkit);
     if (s.bodies.size() > static_cast<std::size_t>(kBodies)) throw std::length_error("bodies");
     for (std::size_t i = 0; i < s.bodies.size(); ++i) {
