@@ -1,7 +1,5 @@
 #pragma once
-#include <algorithm>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,8 +11,8 @@
 
 namespace orbimo::testing {
 
-/// A file system in memory: files in the order they were added (the order the
-/// listing gives), folders, extra attribute bits, and failures on demand.
+/// A file system in memory: lists files in the order they were added, then folders;
+/// a dot-name is hidden.
 class FakeFileSystem : public FileSystem {
   public:
     explicit FakeFileSystem(std::u16string programFolder = u"/prog")
@@ -23,99 +21,57 @@ class FakeFileSystem : public FileSystem {
     }
 
     std::u16string ProgramFolder() const override { return programFolder_; }
-
     std::vector<std::u16string> List(const std::u16string& folder, const std::u16string& pattern,
                                      std::uint16_t mask) const override {
         std::vector<std::u16string> names;
-        const std::u16string dir = Trim(folder);
-        if (!folders.count(dir)) return names;
-        auto consider = [&](const std::u16string& path, std::uint16_t attributes) {
-            if (Parent(path) != dir) return;
-            const std::u16string name = Name(path);
-            if (!WildcardMatch(name, pattern)) return;
-            const std::uint16_t needed = attributes & (kAttrHidden | kAttrSystem | kAttrDirectory);
-            if ((needed & mask) != needed) return;
-            names.push_back(name);
+        auto consider = [&](const std::u16string& path) {
+            const std::uint16_t needed = *Attributes(path);
+            if (Parent(path) == Trim(folder) && WildcardMatch(Name(path), pattern) &&
+                (needed & mask) == needed)
+                names.push_back(Name(path));
         };
-        for (const auto& [path, bytes] : files) consider(path, *Attributes(path));
-        for (const std::u16string& path : folders) consider(path, *Attributes(path));
+        for (const auto& file : files) consider(file.first);
+        for (const std::u16string& path : folders) consider(path);
         return names;
     }
-
     std::optional<std::uint16_t> Attributes(const std::u16string& path) const override {
-        const std::u16string p = Trim(path);
-        std::uint16_t extra = 0;
-        if (auto it = attributes.find(p); it != attributes.end()) extra = it->second;
-        if (!Name(p).empty() && Name(p)[0] == u'.') extra |= kAttrHidden;
-        if (FindFile(p)) return extra;
-        if (folders.count(p)) return static_cast<std::uint16_t>(extra | kAttrDirectory);
+        const std::uint16_t hidden = Name(path).starts_with(u'.') ? kAttrHidden : 0;
+        if (FindFile(path)) return hidden;
+        if (folders.count(Trim(path))) return static_cast<std::uint16_t>(hidden | kAttrDirectory);
         return std::nullopt;
     }
-
     std::optional<std::string> Read(const std::u16string& path) const override {
-        ++reads;
         if (const std::string* bytes = FindFile(path)) return *bytes;
         return std::nullopt;
     }
-
     WriteResult WriteAtomic(const std::u16string& path, const std::string& bytes) override {
-        ++writeAttempts;
-        writtenPaths.push_back(path);
-        if (failWrites) return {false, *failWrites};
         if (!folders.count(Parent(path))) return {false, u"папка не найдена"};
-        if (folders.count(Trim(path))) return {false, u"на месте файла находится папка"};
-        const auto attrs = Attributes(path);
-        if (attrs && (*attrs & kAttrReadOnly)) return {false, u"нет доступа"};
-        if (std::string* old = FindFile(path)) {
-            *old = bytes;
-        } else {
-            files.emplace_back(path, bytes);
-        }
+        AddFile(path, bytes);
         return {};
     }
-
     bool CreateFolder(const std::u16string& path) override {
-        const std::u16string p = Trim(path);
-        if (FindFile(p)) return false;
-        AddFolder(p);
+        if (FindFile(Trim(path))) return false;
+        AddFolder(path);
         return true;
     }
 
-    // ---- set-up and inspection ----
+    /// Adds or replaces a file (then listed last), its folders created.
     void AddFile(const std::u16string& path, std::string bytes) {
         AddFolder(Parent(path));
-        if (std::string* old = FindFile(path)) {
-            *old = std::move(bytes);
-        } else {
-            files.emplace_back(path, std::move(bytes));
-        }
+        std::erase_if(files, [&](const auto& file) { return file.first == path; });
+        files.emplace_back(path, std::move(bytes));
     }
     void AddFolder(const std::u16string& path) {
         for (std::u16string p = Trim(path); !p.empty(); p = Parent(p)) folders.insert(p);
     }
-    void Remove(const std::u16string& path) {
-        files.erase(std::remove_if(files.begin(), files.end(),
-                                   [&](const auto& f) { return f.first == path; }),
-                    files.end());
-    }
     const std::string* FindFile(const std::u16string& path) const {
-        for (const auto& f : files)
-            if (f.first == path) return &f.second;
-        return nullptr;
-    }
-    std::string* FindFile(const std::u16string& path) {
-        for (auto& f : files)
-            if (f.first == path) return &f.second;
+        for (const auto& file : files)
+            if (file.first == path) return &file.second;
         return nullptr;
     }
 
     std::vector<std::pair<std::u16string, std::string>> files;
-    std::set<std::u16string> folders;                    // without trailing separator
-    std::map<std::u16string, std::uint16_t> attributes;  // extra bits by path
-    std::optional<std::u16string> failWrites;            // every write fails with this reason
-    mutable int reads = 0;
-    int writeAttempts = 0;
-    std::vector<std::u16string> writtenPaths;
+    std::set<std::u16string> folders;  // without a trailing separator
 
   private:
     static std::u16string Trim(std::u16string p) {
@@ -129,8 +85,7 @@ class FakeFileSystem : public FileSystem {
     }
     static std::u16string Name(const std::u16string& path) {
         const std::u16string p = Trim(path);
-        const std::size_t slash = p.rfind(kPathSeparator);
-        return slash == std::u16string::npos ? p : p.substr(slash + 1);
+        return p.substr(p.rfind(kPathSeparator) + 1);  // npos + 1 is 0
     }
 
     std::u16string programFolder_;

@@ -1,14 +1,12 @@
 #pragma once
-#include <string>
-
 #include "core/SimState.h"
 #include "fakes/FakeToolkit.h"
 #include "params/ParamsModel.h"
 
 namespace orbimo::testing {
 
-/// A parameters window with its shared record and a recording toolkit; counts
-/// the plot clears and the announced changes.
+/// A parameters window with its shared record and a recording toolkit; counts the plot
+/// clears and the announced changes.
 struct TestWindow {
     SimState state;
     FakeToolkit toolkit;
@@ -22,8 +20,5 @@ struct TestWindow {
         params.changed = [this] { ++changes; };
     }
 };
-
-/// Windows-1251 bytes of the label "Тело" (body).
-inline constexpr char kTelo[] = "\xD2\xE5\xEB\xEE";
 
 }  // namespace orbimo::testing
