@@ -1,52 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <map>
-
 #include "convert/NumberText.h"
-#include "core/Form1Logic.h"
-#include "fakes/FakeToolkit.h"
-#include "platform/MemorySurface.h"
+#include "core/StartedProgram.h"
 
 namespace orbimo {
 namespace {
 
-using testing::FakeToolkit;
-using testing::ProgramEnded;
-
-class NoFiles : public FileSystem {
-  public:
-    std::u16string ProgramFolder() const override { return u"/prog"; }
-    std::vector<std::u16string> List(const std::u16string&, const std::u16string&,
-                                     std::uint16_t) const override {
-        return {};
-    }
-    std::optional<std::uint16_t> Attributes(const std::u16string&) const override { return {}; }
-    std::optional<std::string> Read(const std::u16string&) const override { return {}; }
-    WriteResult WriteAtomic(const std::u16string&, const std::string&) override { return {}; }
-    bool CreateFolder(const std::u16string&) override { return true; }
-};
-
-class Screen1024 : public ScreenMetrics {
-  public:
-    ScreenInfo Screen() const override { return {15360, 11520, 15, 15}; }
-};
-
-struct Program {
-    Program()
-        : surface(1024, 768, 0x00C0C0C0),
-          params(state, toolkit),
-          logic(state, params, surface, toolkit, files, screen) {
-        logic.Startup();
-    }
-    SimState state;
-    FakeToolkit toolkit;
-    NoFiles files;
-    Screen1024 screen;
-    MemorySurface surface;
-    ParamsModel params;
-    Form1Logic logic;
-};
+using Program = testing::StartedProgram;
 
 TEST(Form1Logic, StartUpLaysOutTheButtonsAndShowsTheBuiltInSystem) {
     Program p;
@@ -57,13 +17,8 @@ TEST(Form1Logic, StartUpLaysOutTheButtonsAndShowsTheBuiltInSystem) {
     }
     EXPECT_EQ(p.state.PixelOwner.LastColumn(), 1023);
     EXPECT_EQ(p.state.PixelOwner.LastRow(), 767);
-    EXPECT_EQ(p.state.OriginY, 11520 / 2.0 - 11520 / 8.0);
-    EXPECT_EQ(p.state.BodyColor[4], 0x00FF8070u);
     EXPECT_EQ(p.params.bodies[4].mass.text, u"5,976E+24");
-    EXPECT_EQ(p.params.bodies[4].vy.text, u"-29790");
-    EXPECT_EQ(p.params.txtTime.text, u"01.01.1900");
     EXPECT_EQ(p.params.zoomText, u"50 000 000");
-    EXPECT_EQ(p.logic.Button0Caption(), u"Пуск");
     EXPECT_TRUE(p.toolkit.messages.empty());
 }
 
@@ -75,96 +30,70 @@ TEST(Form1Logic, StopDateEndsTheRunOnTheFirstTickAtOrPastIt) {
     EXPECT_EQ(p.toolkit.dispatches, 9);  // no dispatch for the tick that reached it
     EXPECT_EQ(p.params.txtTime.text, u"01.01.1900 10:00:00");
     EXPECT_EQ(p.logic.Button0Caption(), u"Пуск");
-
     // A stop date not later than the clock means no stop date.
-    p.toolkit.onDispatch = [&](long n) {
-        if (n == 20) p.logic.Click(0);
-    };
-    p.logic.Click(0);
+    p.RunUntilDispatch(20);
     EXPECT_EQ(p.state.SimTime, 36000.0 + 11 * 3600.0);
 }
 
-TEST(Form1Logic, ClicksBetweenTicksAct) {
-    struct Case {
-        const char* name;
-        int button;
-        bool showsParams;
-    };
-    for (const Case& c : {Case{"second click on Стоп", 0, false}, Case{"Параметры", 1, true}}) {
+TEST(Form1Logic, StopOrParametersClickedDuringARunEndsItAtThatTick) {
+    for (int button : {0, 1}) {
+        SCOPED_TRACE(button);
         Program p;
         bool shown = false;
         p.logic.showParams = [&] { shown = true; };
         p.toolkit.onDispatch = [&](long n) {
             EXPECT_EQ(p.logic.Button0Caption(), u"Стоп");
-            if (n == 3) p.logic.Click(c.button);
+            if (n == 3) p.logic.Click(button);
         };
         p.logic.Click(0);
-        EXPECT_EQ(p.state.SimTime, 3 * 3600.0) << c.name;  // no tick after the click
-        EXPECT_EQ(shown, c.showsParams) << c.name;
+        EXPECT_EQ(p.state.SimTime, 3 * 3600.0);  // no tick after the click
+        EXPECT_EQ(shown, button == 1);
         EXPECT_EQ(p.state.StopRequested, 0);
         // The fields show the state at that tick, to the 15 digits of the text.
-        EXPECT_EQ(p.params.bodies[4].x.text, ТекстЧисла(p.state.PosX[4])) << c.name;
+        EXPECT_EQ(p.params.bodies[4].x.text, ТекстЧисла(p.state.PosX[4]));
         EXPECT_EQ(p.logic.Button0Caption(), u"Пуск");
     }
 }
 
-TEST(Form1Logic, BodySwitchedOffMidRunStopsMovingAndPulling) {
+TEST(Form1Logic, BodySwitchedOffAndViewChangedBetweenTicksTakeEffectAtOnce) {
     Program p;
     double xAtSwitch = 0;
     p.toolkit.onDispatch = [&](long n) {
-        if (n == 5) {
-            p.params.SetBodyState(5, 0);
-            xAtSwitch = p.state.PosX[5];
-        }
-        if (n == 50) p.logic.Click(0);
-    };
-    p.logic.Click(0);
-    EXPECT_EQ(p.state.PosX[5], xAtSwitch);
-    EXPECT_EQ(p.state.BodyOn[5], 0);
-}
-
-TEST(Form1Logic, ViewChangeMidRunClearsAndRecentres) {
-    Program p;
-    p.toolkit.onDispatch = [&](long n) {
+        if (n == 5) p.params.SetBodyState(5, 0);
+        if (n == 5) xAtSwitch = p.state.PosX[5];
         if (n == 30) p.params.SelectView(4);
         if (n == 31) p.logic.Click(0);
     };
     p.logic.Click(0);
+    EXPECT_EQ(p.state.PosX[5], xAtSwitch);
     EXPECT_EQ(p.state.ViewBody, 4);
-    // Body 4 now sits at the view origin; its pixel is the centre.
+    // Body 4 now sits at the view origin: its pixel is the centre.
     EXPECT_EQ(p.state.LastPixX[4], 512);
     EXPECT_EQ(p.state.LastPixY[4], 288);
     EXPECT_EQ(p.surface.GetPixel(512, 288), kBlack);
 }
 
-TEST(Form1Logic, FieldsThatAreNotNumbersRefuseTheRunAndChangeNothing) {
-    struct Case {
-        const char* name;
-        void (*edit)(ParamsModel&);
-        std::u16string expectedInMessage;
-    };
-    const Case cases[] = {
-        {"letters", [](ParamsModel& m) { m.bodies[3].vx.text = u"12abc"; }, u"«Тело 3», Скор.X"},
-        {"beyond the double range", [](ParamsModel& m) { m.bodies[1].mass.text = u"1E400"; },
-         u"«Тело 1», Масса"},
-        {"step", [](ParamsModel& m) { m.txtdTime.text = u"1,2,3"; }, u"Шаг(с)"},
-        {"scale zero", [](ParamsModel& m) { m.zoomText = u"0"; },
-         u"Масштаб должен быть больше нуля"},
-        {"scale negative", [](ParamsModel& m) { m.zoomText = u"-5"; },
-         u"Масштаб должен быть больше нуля"},
-    };
-    for (const Case& c : cases) {
+TEST(Form1Logic, FieldsThatAreNotNumbersOrAScaleNotAboveZeroRefuseTheRunAndChangeNothing) {
+    const std::u16string scale = u"Масштаб должен быть больше нуля";
+    const std::tuple<FieldRef, std::u16string, std::u16string> cases[] = {
+        {{FieldKind::VX, 3}, u"12abc", u"«Тело 3», Скор.X: «12abc»"},
+        {{FieldKind::Mass, 1}, u"1E400", u"«Тело 1», Масса"},
+        {{FieldKind::dTime}, u"1,2,3", u"Шаг(с)"},
+        {{FieldKind::Zoom}, u"0", scale},
+        {{FieldKind::Zoom}, u"-5", scale}};
+    for (const auto& [field, text, expectedInMessage] : cases) {
         Program p;
-        c.edit(p.params);
+        p.params.SetText(field, text);
         const SimState before = p.state;
-        p.logic.Click(0);
-        ASSERT_EQ(p.toolkit.messages.size(), 1u) << c.name;
-        EXPECT_NE(p.toolkit.messages[0].find(c.expectedInMessage), std::u16string::npos) << c.name;
-        EXPECT_EQ(p.toolkit.dispatches, 0) << c.name;
-        EXPECT_EQ(p.logic.Button0Caption(), u"Пуск") << c.name;
-        EXPECT_EQ(p.state.Mass, before.Mass) << c.name;
-        EXPECT_EQ(p.state.PosX, before.PosX) << c.name;
-        EXPECT_EQ(p.state.BodyOn, before.BodyOn) << c.name;
+        p.RunUntilDispatch(1);  // a run wrongly started ends at once
+        ASSERT_EQ(p.toolkit.messages.size(), 1u);
+        EXPECT_NE(p.toolkit.messages[0].find(expectedInMessage), std::u16string::npos)
+            << ::testing::PrintToString(p.toolkit.messages[0]);
+        EXPECT_EQ(p.toolkit.dispatches, 0);
+        EXPECT_EQ(p.logic.Button0Caption(), u"Пуск");
+        EXPECT_EQ(p.state.Mass, before.Mass);
+        EXPECT_EQ(p.state.PosX, before.PosX);
+        EXPECT_EQ(p.state.Zoom, before.Zoom);
     }
 }
 
@@ -188,7 +117,7 @@ TEST(Form1Logic, ClearDuringARunKeepsRunningAndExitEndsAtOnce) {
         if (n == 10) p.logic.Click(2);
         if (n == 20) p.logic.Click(3);
     };
-    EXPECT_THROW(p.logic.Click(0), ProgramEnded);
+    EXPECT_THROW(p.logic.Click(0), testing::ProgramEnded);
     EXPECT_EQ(p.state.SimTime, 20 * 3600.0);
 }
 

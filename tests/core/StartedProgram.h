@@ -1,0 +1,40 @@
+// The main window's logic after the real start-up on a 1024×768 screen, files in memory.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "core/Form1Logic.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeToolkit.h"
+#include "files/SaveLoad.h"
+#include "platform/MemorySurface.h"
+
+namespace orbimo::testing {
+
+struct StartedProgram : ScreenMetrics {
+    /// Started with `stateFile` as Orbimo.sav, or with none.
+    explicit StartedProgram(const std::optional<std::string>& stateFile = {})
+        : surface(1024, 768, 0x00C0C0C0),
+          params(state, toolkit),
+          logic(state, params, surface, toolkit, files, *this) {
+        if (stateFile) files.AddFile(StateFilePath(files), *stateFile);
+        logic.Startup();
+    }
+    ScreenInfo Screen() const override { return {15360, 11520, 15, 15}; }
+    /// Presses "Пуск"; a run started is stopped by "Стоп" pressed at the n-th dispatch.
+    void RunUntilDispatch(long n) {
+        toolkit.onDispatch = [this, n](long d) {
+            if (d == n) logic.Click(0);
+        };
+        logic.Click(0);
+    }
+
+    SimState state;
+    FakeToolkit toolkit;
+    FakeFileSystem files;
+    MemorySurface surface;
+    ParamsModel params;
+    Form1Logic logic;
+};
+
+}  // namespace orbimo::testing
