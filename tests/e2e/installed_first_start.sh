@@ -21,7 +21,7 @@ if [ "$(id -u)" = 0 ]; then
 fi
 
 # The shared start_x, but open to every local user (nobody too).
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ac 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset -ac 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
 XVFB_PID=$!
 unset QT_QPA_PLATFORM
 for _ in $(seq 100); do

@@ -13,9 +13,10 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# start_x WIDTHxHEIGHT: a fresh Xvfb on a display number it picks itself.
+# start_x WIDTHxHEIGHT: a fresh Xvfb on a display number it picks itself. No reset when
+# the last client leaves: a restarted program would find the server going down.
 start_x() {
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     unset QT_QPA_PLATFORM
     for _ in $(seq 100); do
