@@ -177,12 +177,12 @@ void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
     lastRun_.fault = fault;
     ВывестиКоординаты(s_, params_);
     SetCaption(kCaptionStart);
-    if (fault != TickFault::None) toolkit_.MessageBox(TickFaultMessage(static_cast<int>(fault)));
+    if (fault != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault));
 }
 
-std::u16string TickFaultMessage(int fault) {
+std::u16string TickFaultMessage(TickFault fault) {
     std::u16string why;
-    switch (static_cast<TickFault>(fault)) {
+    switch (fault) {
         case TickFault::DivisionByZero:
             why =
                 u"деление на ноль: в режиме «Шаг длины» ни одно участвующее тело не движется, "

@@ -89,6 +89,6 @@ class Form1Logic {
 };
 
 /// Russian text for a tick that could not be computed.
-std::u16string TickFaultMessage(int fault);
+std::u16string TickFaultMessage(TickFault fault);
 
 }  // namespace orbimo
