@@ -27,8 +27,7 @@ class QtEnvironment : public ::testing::Environment {
     }
     void TearDown() override { app_.reset(); }
     int argc_ = 1;
-    char name_[9] = "test_app";
-    char* argv_[2] = {name_, nullptr};
+    char name_[9] = "test_app", *argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> app_;
 };
 inline const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
@@ -73,10 +72,9 @@ struct App : ScreenMetrics {
 inline void ClickIndicator(QAbstractButton* b) {
     QStyleOptionButton o;
     o.initFrom(b);
-    const bool radio = qobject_cast<QRadioButton*>(b) != nullptr;
-    const QRect r = b->style()->subElementRect(
-        radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &o, b);
-    QTest::mouseClick(b, Qt::LeftButton, {}, r.center());
+    const auto e = qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonIndicator
+                                                  : QStyle::SE_CheckBoxIndicator;
+    QTest::mouseClick(b, Qt::LeftButton, {}, b->style()->subElementRect(e, &o, b).center());
 }
 
 /// Clicks into a field, replaces its whole text by typing, and optionally leaves it by Tab.
@@ -85,9 +83,8 @@ inline void Retype(QWidget* field, const QString& text, bool tab = true) {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(field, Qt::Key_Delete);
     QTest::keyClicks(field, text);
-    if (!tab) return;
-    QTest::keyClick(field, Qt::Key_Tab);
-    QTest::qWait(1);  // the focus-leaving handler runs once Qt has moved the focus
+    // The focus-leaving handler runs once Qt has moved the focus.
+    if (tab) QTest::keyClick(field, Qt::Key_Tab), QTest::qWait(1);
 }
 
 /// Clicks "Пуск"; 40 ms into the run (a loop inside the click) calls `during` to stop it.

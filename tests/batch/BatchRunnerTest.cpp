@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "batch/BatchRunner.h"
 #include "core/Form1Logic.h"
@@ -19,8 +20,7 @@ namespace fs = std::filesystem;
 using testing::TempFolder;
 constexpr int kW = 800, kH = 600;  // the main window's size, in pixels
 
-/// The program as main() builds it, minus the widgets: the state file in its folder is
-/// loaded at start-up, "Пуск" is clicked, "Сохранить" writes the state file.
+/// The program as main() builds it, minus the widgets: the state file loaded at start-up.
 struct TheProgram {
     explicit TheProgram(const fs::path& folder) : files(TextFromPath(folder)) { logic.Startup(); }
     testing::FakeToolkit toolkit;
@@ -32,7 +32,6 @@ struct TheProgram {
     Form1Logic logic{state, params, surface, toolkit, files, screen};
 };
 
-/// The table's system saved under this name.
 examples::System Named(std::u16string_view file) {
     return *std::ranges::find(examples::Systems(), file, &examples::System::file);
 }
@@ -41,9 +40,9 @@ examples::System Named(std::u16string_view file) {
 std::unique_ptr<BatchRunner> InFolder(const TempFolder& t, const std::string& bytes,
                                       BatchOptions o) {
     t.Write("in.sav", bytes);
-    o.systemFile = TextFromPath(t.path() / "in.sav");
-    o.outFile = TextFromPath(t.path() / "out.sav");
-    o.csvFile = TextFromPath(t.path() / "track.csv");
+    for (auto [field, name] :
+         {std::pair{&o.systemFile, "in.sav"}, {&o.outFile, "out.sav"}, {&o.csvFile, "track.csv"}})
+        *field = TextFromPath(t.path() / name);
     return std::make_unique<BatchRunner>(o, TextFromPath(t.path()));
 }
 
@@ -51,36 +50,32 @@ TEST(BatchRunner, SavesWhatTheProgramSavesAfterTheSameRun) {
     examples::System fast = Named(u"Внутренние планеты.sav");
     fast.bodies = {fast.bodies[1]};  // Mercury alone at 1E+307 m/s: its position overflows
     fast.bodies[0].vx = 1e307, fast.step = 1;
-    const struct {
-        examples::System system;
-        std::int64_t ticks;  // the program clicks "Стоп" after so many; 0: to the stop date
-        BatchStatus status;
-    } cases[] = {
+    // Ticks after which the program clicks "Стоп" (0: to the stop date); the comet steps by length.
+    const std::tuple<examples::System, std::int64_t, BatchStatus> cases[] = {
         {Named(u"Двойная звезда с планетой.sav"), 0, BatchStatus::Done},
-        {Named(u"Комета Галлея.sav"), 2500, BatchStatus::Done},  // in step-length mode
-        {fast, 100, BatchStatus::Fault},
-    };
-    for (const auto& c : cases) {
-        const std::string file = examples::FileBytes(c.system), name = PathFromText(c.system.file);
+        {Named(u"Комета Галлея.sav"), 2500, BatchStatus::Done},
+        {fast, 100, BatchStatus::Fault}};
+    for (const auto& [system, ticks, status] : cases) {
+        const std::string file = examples::FileBytes(system), name = PathFromText(system.file);
         TempFolder prog, batch;
         prog.Write("Orbimo.sav", file);
         TheProgram p(prog.path());
-        p.toolkit.onDispatch = [&](long n) {
-            if (n == c.ticks) p.logic.Click(0);  // "Стоп" between tick n and the next
+        p.toolkit.onDispatch = [&, ticks = ticks](long n) {
+            if (n == ticks) p.logic.Click(0);  // "Стоп" between tick n and the next
         };
         p.logic.Click(0);
         SaveState(p.params, p.files);
-
         BatchOptions o;
-        o.maxTicks = c.ticks, o.csvEvery = 1000, o.width = kW, o.height = kH;
+        o.maxTicks = ticks, o.csvEvery = 1000, o.width = kW, o.height = kH;
         const auto r = InFolder(batch, file, o);
-        EXPECT_EQ(r->Run().status, c.status) << name;
+        EXPECT_EQ(r->Run().status, status) << name;
         EXPECT_EQ(r->Messages(), p.toolkit.messages) << name;
         const std::string out = batch.Contents("out.sav");
         EXPECT_EQ(out, prog.Contents("Orbimo.sav")) << name;
         EXPECT_NE(out, file) << name << ": the run changed nothing";
-        const MemorySurface &a = r->Picture(), &b = p.surface;
-        EXPECT_TRUE(std::equal(a.Words(), a.Words() + kW * kH, b.Words())) << name;
+        EXPECT_TRUE(
+            std::equal(r->Picture().Words(), r->Picture().Words() + kW * kH, p.surface.Words()))
+            << name;
         // After a fault the outputs hold the last good state.
         for (const char* bad : {"NaN", "Inf", "nan", "inf"})
             EXPECT_EQ((out + batch.Contents("track.csv")).find(bad), std::string::npos) << name;
@@ -102,7 +97,7 @@ TEST(BatchRunner, TrackReadsBackToTheExactStatesEveryKTicksAndAtTheEnd) {
     std::string line;
     std::getline(csv, line);
     EXPECT_EQ(line, "t_s,date_time,body,x_m,y_m,vx_m_s,vy_m_s");
-    for (const SimState& s : seen) {
+    for (const SimState& s : seen)
         for (int b = 1; b <= 5; ++b) {  // the Sun and four planets
             ASSERT_TRUE(std::getline(csv, line));
             // Without the date-time text, which is quoted for it holds a comma.
@@ -116,7 +111,6 @@ TEST(BatchRunner, TrackReadsBackToTheExactStatesEveryKTicksAndAtTheEnd) {
                                                 s.VelY[b]}))
                 << line;
         }
-    }
     EXPECT_FALSE(std::getline(csv, line)) << "a row too many: " << line;
 }
 

@@ -71,7 +71,6 @@ TEST(MalformedStateFile, StartsSaysWhatItMustAndRunsOrRefusesWithoutNaNOrInf) {
          {kBadDate + u"01.01.2000\0"s}, kMass1 + u"1E+30\0"s, {}},
         {"1E+308 in every number field", EveryNumberField("1E+308"), {}, u"Расчёт остановлен",
          u"1E+308"},
-        {"scale 0", BuiltIn({{83, "\"0\""}}), {}, kScale, {}},
         {"scale negative", BuiltIn({{83, "\"-50 000\""}}), {}, kScale, {}},
         {"view body 99", BuiltIn({{84, "99"}}), {}, {}, {}},
         {"invalid date", BuiltIn({{78, "\"31.02.2000 12:00:00\""}}),

@@ -22,21 +22,27 @@ struct Fixture {
     Plotter plotter;
 };
 
-TEST(Plotter, MarkerPutsBackWhatItCoveredAndLeavesItsTrace) {
+TEST(Plotter, MarkerPutsBackWhatItCoveredLeavesItsTraceAndNeverRestoresPixelsOutside) {
     Fixture f;
     f.surface.SetPixel(9, 9, 0x00123456);
     f.surface.SetPixel(10, 10, 0x00654321);  // under the centre: the trace replaces it
     std::vector<std::uint32_t> expected = f.Pixels();
     f.plotter.DrawM(10, 10, 3, kBlack);
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) EXPECT_EQ(f.surface.GetPixel(10 + dx, 10 + dy), kBlack);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(f.surface.GetPixel(9 + i % 3, 9 + i / 3), kBlack);
     EXPECT_EQ(f.s.PixelOwner.At(10, 10), 3);
     f.plotter.DrawM_rest(3);
     expected[10 * 40 + 10] = MemorySurface::ToWord(kTraceColours[3]);
     EXPECT_EQ(f.Pixels(), expected);
+    f.plotter.DrawM(0, 0, 1, kBlack);
+    EXPECT_EQ(f.s.MarkerStore[3], -1);  // body 1's first saved pixel, (-1, -1)
+    f.plotter.DrawM_rest(1);
+    EXPECT_EQ(f.surface.GetPixel(0, 0), kTraceColours[1]);
+    EXPECT_EQ(f.surface.GetPixel(1, 1), kBackground);
+    f.plotter.DrawM(-1, 5, 4, kBlack), f.plotter.DrawM(5, 30, 4, kBlack);  // trace map untouched
+    EXPECT_EQ(std::ranges::count(f.s.PixelOwner.Cells(), 0), 1200 - 2);
 }
 
-TEST(Plotter, OverlappingMarkersKeepTheLaterHigherBodyOnTopAndInTheTraceMap) {
+TEST(Plotter, OverlappingMarkersKeepTheLaterHigherBodyOnTopFirstMoveTracesTheCorner) {
     Fixture f;
     f.plotter.DrawM(10, 10, 2, kBlack);
     f.plotter.DrawM(11, 10, 5, kBlack);
@@ -45,22 +51,7 @@ TEST(Plotter, OverlappingMarkersKeepTheLaterHigherBodyOnTopAndInTheTraceMap) {
     f.plotter.DrawM_rest(2);  // it saved only background: background and its trace come back
     EXPECT_EQ(f.surface.GetPixel(9, 10), kBackground);
     EXPECT_EQ(f.surface.GetPixel(10, 10), kTraceColours[2]);
-}
-
-TEST(Plotter, PixelsOutsideTheAreaAreSavedAsMinusOneAndNeverRestored) {
-    Fixture f;
-    f.plotter.DrawM(0, 0, 1, kBlack);
-    EXPECT_EQ(f.s.MarkerStore[3], -1);  // body 1's first saved pixel, (-1, -1)
-    f.plotter.DrawM_rest(1);
-    EXPECT_EQ(f.surface.GetPixel(0, 0), kTraceColours[1]);
-    EXPECT_EQ(f.surface.GetPixel(1, 1), kBackground);
-    f.plotter.DrawM(-1, 5, 4, kBlack);  // a centre outside leaves the trace map alone
-    f.plotter.DrawM(5, 30, 4, kBlack);
-    EXPECT_EQ(std::ranges::count(f.s.PixelOwner.Cells(), 0), 1200 - 1);
-}
-
-TEST(Plotter, FirstMoveOfANeverDrawnBodyLeavesItsTraceAtTheCorner) {
-    Fixture f;
+    // A never drawn body's first move leaves its trace at the corner.
     f.plotter.MoveTo(6, 0, 0);  // (0, 0) is where it already "is": nothing drawn
     EXPECT_EQ(f.surface.GetPixel(0, 0), kBackground);
     f.plotter.MoveTo(6, 20, 15);

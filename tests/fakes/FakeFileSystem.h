@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -11,23 +12,17 @@
 
 namespace orbimo::testing {
 
-/// A file system in memory: lists files in the order they were added, then folders;
-/// a dot-name is hidden.
+/// In memory: lists files in the order added, then folders; a dot-name is hidden.
 class FakeFileSystem : public FileSystem {
   public:
-    explicit FakeFileSystem(std::u16string programFolder = u"/prog")
-        : programFolder_(std::move(programFolder)) {
-        AddFolder(programFolder_);
-    }
-
-    std::u16string ProgramFolder() const override { return programFolder_; }
+    FakeFileSystem() { AddFolder(ProgramFolder()); }
+    std::u16string ProgramFolder() const override { return u"/prog"; }
     std::vector<std::u16string> List(const std::u16string& folder, const std::u16string& pattern,
                                      std::uint16_t mask) const override {
         std::vector<std::u16string> names;
         auto consider = [&](const std::u16string& path) {
-            const std::uint16_t needed = *Attributes(path);
             if (Parent(path) == Trim(folder) && WildcardMatch(Name(path), pattern) &&
-                (needed & mask) == needed)
+                (*Attributes(path) & mask) == *Attributes(path))
                 names.push_back(Name(path));
         };
         for (const auto& file : files) consider(file.first);
@@ -41,8 +36,8 @@ class FakeFileSystem : public FileSystem {
         return std::nullopt;
     }
     std::optional<std::string> Read(const std::u16string& path) const override {
-        if (const std::string* bytes = FindFile(path)) return *bytes;
-        return std::nullopt;
+        const std::string* bytes = FindFile(path);
+        return bytes ? std::optional(*bytes) : std::nullopt;
     }
     WriteResult WriteAtomic(const std::u16string& path, const std::string& bytes) override {
         if (!folders.count(Parent(path))) return {false, u"папка не найдена"};
@@ -50,9 +45,7 @@ class FakeFileSystem : public FileSystem {
         return {};
     }
     bool CreateFolder(const std::u16string& path) override {
-        if (FindFile(Trim(path))) return false;
-        AddFolder(path);
-        return true;
+        return !FindFile(Trim(path)) && (AddFolder(path), true);
     }
 
     /// Adds or replaces a file (then listed last), its folders created.
@@ -65,9 +58,8 @@ class FakeFileSystem : public FileSystem {
         for (std::u16string p = Trim(path); !p.empty(); p = Parent(p)) folders.insert(p);
     }
     const std::string* FindFile(const std::u16string& path) const {
-        for (const auto& file : files)
-            if (file.first == path) return &file.second;
-        return nullptr;
+        const auto it = std::ranges::find(files, path, &decltype(files)::value_type::first);
+        return it == files.end() ? nullptr : &it->second;
     }
 
     std::vector<std::pair<std::u16string, std::string>> files;
@@ -80,15 +72,12 @@ class FakeFileSystem : public FileSystem {
     }
     static std::u16string Parent(const std::u16string& path) {
         const std::u16string p = Trim(path);
-        const std::size_t slash = p.rfind(kPathSeparator);
-        return slash == std::u16string::npos || slash == 0 ? std::u16string() : p.substr(0, slash);
+        const std::size_t slash = p.rfind(kPathSeparator);  // at 0 too, the parent is ""
+        return p.substr(0, slash == std::u16string::npos ? 0 : slash);
     }
     static std::u16string Name(const std::u16string& path) {
-        const std::u16string p = Trim(path);
-        return p.substr(p.rfind(kPathSeparator) + 1);  // npos + 1 is 0
+        return Trim(path).substr(Trim(path).rfind(kPathSeparator) + 1);  // npos + 1 is 0
     }
-
-    std::u16string programFolder_;
 };
 
 }  // namespace orbimo::testing

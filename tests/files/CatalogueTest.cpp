@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "fakes/FakeFileSystem.h"
@@ -35,32 +34,11 @@ TEST(Catalogue, ListsInCodeUnitOrderFoldersLastDotNamesSkipped) {
                            u"1земля.sav", u"2Папка.sav"}));
 }
 
-TEST(Catalogue, StringFieldPicksFieldNOrNothing) {
-    const std::tuple<std::u16string, int, std::u16string, std::u16string> cases[] = {
-        {u"Земля.sav", 1, u".", u"Земля"}, {u"a.b.c", 3, u".", u"c"}, {u"a.b.c", 4, u".", u""},
-        {u"a..b", 2, u".", u""},           {u"abc", 0, u".", u"abc"}, {u"a::b::c", 2, u"::", u"b"}};
-    for (const auto& [text, n, delimiter, field] : cases)
-        EXPECT_EQ(ПолеСтроки(text, n, delimiter), field) << n;
-}
-
-TEST(Catalogue, ChoosingAnEntryLoadsItAndWritesItAsTheStateFile) {
-    TestWindow w;
-    FakeFileSystem files;
-    files.AddFile(u"/prog/Save/a.b.sav", "x");  // listed as "a", which has no file
-    files.AddFile(u"/prog/Save/Венера.sav", SystemWithMass(u"4,87E+24"));
-    FillSystems(w.params, files);
-    ASSERT_EQ(w.params.systems, (Texts{u"a", u"Венера"}));
-    ChooseSystem(w.params, files, w.params.systems[1]);
-    EXPECT_EQ(w.params.bodies[1].mass.text, u"4,87E+24");
-    EXPECT_EQ(files.Read(kState), SystemFileBytes(w.params));
-    EXPECT_TRUE(w.toolkit.messages.empty());
-}
-
-TEST(Catalogue, EntryWithoutANormalFileSaysNoFileAndChangesNothing) {
+TEST(Catalogue, ChoosingLoadsAnEntryAsTheStateFileOrSaysNoFileBackToStartKeepsTheScale) {
     TestWindow w;
     FakeFileSystem files;
     files.AddFile(kState, "old");
-    files.AddFile(u"/prog/Save/a.b.sav", SystemWithMass(u"1"));
+    files.AddFile(u"/prog/Save/a.b.sav", SystemWithMass(u"1"));  // listed as "a", no file
     files.AddFile(u"/prog/Save/.h.sav", SystemWithMass(u"2"));
     files.AddFolder(u"/prog/Save/Папка.sav");
     const std::string before = SystemFileBytes(w.params);
@@ -70,6 +48,19 @@ TEST(Catalogue, EntryWithoutANormalFileSaysNoFileAndChangesNothing) {
                      u"Нет файла: /prog/Save/Папка.sav"}));
     EXPECT_EQ(SystemFileBytes(w.params), before);
     EXPECT_EQ(files.Read(kState), "old");
+    files.AddFile(u"/prog/Save/Венера.sav", SystemWithMass(u"4,87E+24"));
+    FillSystems(w.params, files);
+    ASSERT_EQ(w.params.systems, (Texts{u"a", u"Венера"}));
+    w.toolkit.messages.clear();
+    ChooseSystem(w.params, files, w.params.systems[1]);
+    EXPECT_EQ(w.params.bodies[1].mass.text, u"4,87E+24");
+    EXPECT_EQ(files.Read(kState), SystemFileBytes(w.params));
+    EXPECT_TRUE(w.toolkit.messages.empty());
+    w.params.SetText({FieldKind::Mass, 1}, u"edited");
+    w.params.SetText({FieldKind::Zoom}, u"   200 000 000");
+    BackToStart(w.params, files);  // reloads the state file but keeps the scale text
+    EXPECT_EQ(w.params.bodies[1].mass.text, u"4,87E+24");
+    EXPECT_EQ(w.params.zoomText, u"   200 000 000");
 }
 
 TEST(Catalogue, SaveAsAsksCreatesTheSaveFolderAndListsANameOnce) {
@@ -99,20 +90,8 @@ TEST(Catalogue, SaveAsRefusesNamesThatAreNoPlainFileName) {
         ASSERT_EQ(w.toolkit.messages.size(), 1u) << ::testing::PrintToString(name);
         EXPECT_TRUE(
             w.toolkit.messages[0].starts_with(u"Недопустимое имя системы: «" + name + u"». "));
-        EXPECT_TRUE(files.files.empty() && files.folders.size() == 1);
-        EXPECT_TRUE(w.params.systems.empty());
+        EXPECT_TRUE(files.files.empty() && files.folders.size() == 1 && w.params.systems.empty());
     }
-}
-
-TEST(Catalogue, BackToStartReloadsTheStateFileButKeepsTheScaleText) {
-    TestWindow w;
-    FakeFileSystem files;
-    files.AddFile(kState, SystemWithMass(u"1,5"));
-    w.params.SetText({FieldKind::Mass, 1}, u"edited");
-    w.params.SetText({FieldKind::Zoom}, u"   200 000 000");
-    BackToStart(w.params, files);
-    EXPECT_EQ(w.params.bodies[1].mass.text, u"1,5");
-    EXPECT_EQ(w.params.zoomText, u"   200 000 000");
 }
 
 }  // namespace

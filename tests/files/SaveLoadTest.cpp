@@ -85,13 +85,12 @@ std::string WithLine(const std::string& b, int item, const std::string& line) {
 }
 
 TEST(Load, OnOffViewAndDateItemsTakeOnlyTheirValidValues) {
-    // An item's line in the file, and as the window then saves it (from body 1 clear, the
-    // step length ticked, view 4); an invalid date is told.
+    // An item's line, and as the window then saves it (from body 1 clear, step length, view 4).
     // clang-format off
     const std::tuple<int, std::string, std::string, std::u16string> cases[] = {
-        {2, "1", "1", u""}, {2, "\"2\"", "2", u""}, {2, "3", "0", u""}, {2, "-1", "0", u""},
-        {2, "abc", "0", u""}, {2, "99999999999", "0", u""}, {82, "0", "0", u""}, {82, "", "1", u""},
-        {84, "11", "11", u""}, {84, "12", "4", u""}, {84, "-1", "4", u""}, {84, "abc", "0", u""},
+        {2, "1", "1", u""}, {2, "\"2\"", "2", u""}, {2, "3", "0", u""}, {2, "abc", "0", u""},
+        {2, "99999999999", "0", u""}, {82, "0", "0", u""}, {82, "", "1", u""}, {84, "11", "11", u""},
+        {84, "12", "4", u""}, {84, "abc", "0", u""},
         {78, "\"15/3/2000 12:30\"", "\"15.03.2000 12:30:00\"", u""},
         {78, "\"abc\"", "\"01.01.1900\"", u"Неверная дата! abc"}};
     // clang-format on

@@ -49,16 +49,12 @@ TEST_F(StdFs, ListingMaskGivesFilesOnlyThenFoldersThenDotNames) {
 }
 
 TEST(Wildcard, StarAnyRunQuestionMarkOneCharacterCaseCounts) {
+    // clang-format off
     const std::tuple<std::u16string, std::u16string, bool> cases[] = {
-        {u"Земля.sav", u"*.sav", true},
-        {u"a.sav.bak", u"*.sav", false},
-        {u"a.SAV", u"*.sav", false},
-        {u"Жук", u"?ук", true},
-        {u"ук", u"?ук", false},
-        {u"\U0001F600x", u"?x", true},
-        {u"abcabd", u"*ab?", true},
-        {u"abcabe", u"a*c*d", false},
-        {u"", u"*", true}};
+        {u"Земля.sav", u"*.sav", true}, {u"a.sav.bak", u"*.sav", false}, {u"a.SAV", u"*.sav", false},
+        {u"Жук", u"?ук", true}, {u"ук", u"?ук", false}, {u"\U0001F600x", u"?x", true},
+        {u"abcabd", u"*ab?", true}, {u"abcabe", u"a*c*d", false}, {u"", u"*", true}};
+    // clang-format on
     for (const auto& [name, pattern, matches] : cases)
         EXPECT_EQ(WildcardMatch(name, pattern), matches) << ::testing::PrintToString(name);
 }
