@@ -80,10 +80,6 @@ struct Saved {
 
 }  // namespace
 
-void AdvanceTickUnchecked(SimState& s, bool stepLong) {
-    Tick(s, stepLong);
-}
-
 TickFault AdvanceTick(SimState& s, bool stepLong) {
     const Saved saved{s.PosX, s.PosY, s.VelX, s.VelY, s.TimeStep};
     ClearFlags();

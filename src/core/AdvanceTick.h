@@ -14,7 +14,4 @@ enum class TickFault {
 /// divides by zero, overflows or is invalid, the tick is undone and reported.
 TickFault AdvanceTick(SimState& s, bool stepLong);
 
-/// The same tick without the fault check or the undo copy; for measuring only.
-void AdvanceTickUnchecked(SimState& s, bool stepLong);
-
 }  // namespace orbimo

@@ -48,11 +48,6 @@ void QtToolkit::DispatchPendingEvents() {
     if ((++calls_ & 63u) != 0) return;
     const qint64 now = clock_.nsecsElapsed();
     if (now - lastDispatchNs_ < 1'000'000) return;
-    DispatchNow();
-}
-
-void QtToolkit::DispatchNow() {
-    if (beforeDispatch) beforeDispatch();
     QApplication::processEvents(QEventLoop::AllEvents);
     lastDispatchNs_ = clock_.nsecsElapsed();
 }

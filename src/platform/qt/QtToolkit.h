@@ -1,6 +1,5 @@
 #pragma once
 #include <QElapsedTimer>
-#include <functional>
 
 #include "platform/ScreenMetrics.h"
 #include "platform/Toolkit.h"
@@ -21,12 +20,8 @@ class QtToolkit : public Toolkit {
     void DispatchPendingEvents() override;
     [[noreturn]] void EndProgram() override;
 
-    /// Dispatches now, whatever the time.
-    void DispatchNow();
     /// The window that owns message boxes; may be null.
     void SetParentWindow(QWidget* w) { parent_ = w; }
-    /// Runs before every real dispatch (the main window presents its picture there).
-    std::function<void()> beforeDispatch;
 
   private:
     QWidget* parent_ = nullptr;
