@@ -5,7 +5,7 @@
 #include <array>
 #include <functional>
 
-#include "core/Form1Logic.h"
+#include "mainwindow/Form1Logic.h"
 #include "platform/MemorySurface.h"
 #include "platform/qt/QtToolkit.h"
 

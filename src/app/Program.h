@@ -3,8 +3,8 @@
 #include <string>
 
 #include "app/Form1.h"
-#include "app/Параметры.h"
-#include "core/Form1Logic.h"
+#include "app/ParamsWindow.h"
+#include "mainwindow/Form1Logic.h"
 #include "params/ParamsModel.h"
 #include "platform/MemorySurface.h"
 #include "platform/StdFileSystem.h"

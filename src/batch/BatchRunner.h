@@ -6,7 +6,7 @@
 
 #include "batch/BatchPlatform.h"
 #include "batch/Totals.h"
-#include "core/Form1Logic.h"
+#include "mainwindow/Form1Logic.h"
 #include "core/SimState.h"
 #include "params/ParamsModel.h"
 #include "platform/MemorySurface.h"

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "app/Form1.h"
-#include "app/Параметры.h"
+#include "app/ParamsWindow.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeToolkit.h"
 

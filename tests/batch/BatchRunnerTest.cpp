@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "batch/BatchRunner.h"
-#include "core/Form1Logic.h"
+#include "mainwindow/Form1Logic.h"
 #include "examples/ExampleSystems.h"
 #include "fakes/FakeToolkit.h"
 #include "fakes/TempFolder.h"

@@ -1,4 +1,4 @@
-#include "core/Form1Logic.h"
+#include "mainwindow/Form1Logic.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "core/Form1Logic.h"
+#include "mainwindow/Form1Logic.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeToolkit.h"
 #include "files/SaveLoad.h"

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "core/StartedProgram.h"
+#include "mainwindow/StartedProgram.h"
 
 namespace orbimo {
 namespace {

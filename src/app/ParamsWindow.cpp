@@ -1,4 +1,4 @@
-#include "app/Параметры.h"
+#include "app/ParamsWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -5,7 +5,7 @@
 #include <map>
 #include <random>
 
-#include "core/StartedProgram.h"
+#include "mainwindow/StartedProgram.h"
 #include "files/Cp1251.h"
 #include "files/SystemFileItems.h"
 #include "platform/Utf8.h"
