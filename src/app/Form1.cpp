@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "app/PictureExport.h"
+#include "app/TextFit.h"
 
 namespace orbimo {
 
@@ -68,6 +69,11 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
     resize(static_cast<int>(logic_.WindowWidthTwips() / tppX_),
            static_cast<int>(logic_.WindowHeightTwips() / tppY_));
     LayOutButtons();
+    // The buttons are 1095 twips wide: the largest font in which every caption fits them.
+    std::vector<std::pair<QWidget*, QString>> captions{{buttons_[0], QStringLiteral("Стоп")}};
+    for (QPushButton* b : buttons_) captions.emplace_back(b, b->text());
+    FitFont(this, captions, static_cast<int>(std::lround(195 / tppY_)),
+            static_cast<int>(std::lround(105 / tppY_)));
     // Drawing goes into the buffer every tick; the screen sees it at most at display rate.
     auto* frame = new QTimer(this);
     QObject::connect(frame, &QTimer::timeout, this, [this] { Present(); });

@@ -5,9 +5,15 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFrame>
 #include <QTimer>
+#include <QWindow>
+#include <cmath>
 
 #include "app/Form1.h"
+#include "app/TextFit.h"
 #include "files/Catalogue.h"
 
 namespace orbimo {
@@ -25,6 +31,79 @@ void SetTextColour(QWidget* w, Colour c) {
     w->setPalette(p);
 }
 
+/// A box that a loaded file may show greyed; a click ticks it (as a click ticks any box that is
+/// not ticked), and from then on it goes between clear and ticked only.
+class TwoStateBox : public QCheckBox {
+  public:
+    using QCheckBox::QCheckBox;
+
+  protected:
+    void nextCheckState() override {
+        const Qt::CheckState next = checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked;
+        setTristate(false);
+        setCheckState(next);
+    }
+};
+
+/// A field whose text, when wider than the field and the focus is elsewhere, ends in "…":
+/// a cut number must not read as a shorter one. The text itself is never changed.
+class FieldEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+
+  protected:
+    void focusOutEvent(QFocusEvent* e) override {
+        QLineEdit::focusOutEvent(e);
+        setCursorPosition(0);  // read from its start, as the marker assumes
+    }
+    void paintEvent(QPaintEvent* e) override {
+        QLineEdit::paintEvent(e);
+        if (hasFocus()) return;
+        QStyleOptionFrame o;
+        initStyleOption(&o);
+        const QRect area = style()
+                               ->subElementRect(QStyle::SE_LineEditContents, &o, this)
+                               .marginsRemoved(textMargins());
+        const QFontMetrics fm(font());
+        constexpr int kMargin = 2;  // the field's own space on either side of its text
+        if (fm.horizontalAdvance(text()) <= area.width() - 2 * kMargin) return;
+        const QString dots = QStringLiteral("…");
+        const int w = fm.horizontalAdvance(dots) + kMargin;
+        const QRect mark(area.right() + 1 - w, area.top(), w, area.height());
+        const QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+        QPainter p(this);
+        p.fillRect(mark, palette().brush(group, QPalette::Base));
+        p.setPen(palette().color(group, QPalette::Text));
+        p.drawText(mark, Qt::AlignCenter, dots);
+    }
+};
+
+/// The unit a field's tooltip names after its whole text.
+QString Unit(FieldKind k) {
+    switch (k) {
+        case FieldKind::Mass:
+            return QStringLiteral("кг");
+        case FieldKind::X:
+        case FieldKind::Y:
+        case FieldKind::dLong:
+            return QStringLiteral("м");
+        case FieldKind::VX:
+        case FieldKind::VY:
+            return QStringLiteral("м/с");
+        case FieldKind::dTime:
+            return QStringLiteral("с");
+        case FieldKind::Zoom:
+            return QStringLiteral("м/твип");
+        case FieldKind::Time:
+        case FieldKind::Timer:
+            break;
+    }
+    return {};
+}
+
+/// The longest body name of the shipped systems: the font is chosen so that it fits.
+constexpr char kLongestBodyName[] = "Меркурий";
+
 constexpr FieldKind kBodyColumns[5] = {FieldKind::Mass, FieldKind::X, FieldKind::Y, FieldKind::VX,
                                        FieldKind::VY};
 constexpr double kBodyColumnLeft[5] = {1200, 2520, 4440, 6360, 8280};
@@ -40,11 +119,6 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
       tppX_(twipsPerPixelX),
       tppY_(twipsPerPixelY) {
     setWindowTitle(QStringLiteral("Параметры"));
-    // The layout is measured in twips for a small dialog font; the desktop's
-    // default font would cut the captions.
-    QFont small = font();
-    small.setPixelSize(static_cast<int>(165 / tppY_));
-    setFont(small);
     setModal(false);
     setFixedSize(Twips(0, 0, 10920, 6780).size());
 
@@ -52,7 +126,7 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
     views_ = new QButtonGroup(this);
     for (int k = 1; k <= kBodies; ++k) {
         const double top = 600 + 360 * (k - 1);
-        auto* box = new QCheckBox(this);
+        auto* box = new TwoStateBox(this);
         box->setGeometry(Twips(120, top, 1095, 255));
         SetTextColour(box, model_.bodies[k].captionColour);
         QObject::connect(box, &QCheckBox::clicked, this, [this, k, box] {
@@ -108,22 +182,28 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
     txtTimer_ = MakeEdit({FieldKind::Timer}, 840, 5280, 1695);
     txtdTime_ = MakeEdit({FieldKind::dTime}, 3240, 4920, 1095);
     txtdLong_ = MakeEdit({FieldKind::dLong}, 3240, 5280, 1095);
-    cbxStepLong_ = new QCheckBox(QStringLiteral("Шаг длины"), this);
+    cbxStepLong_ = new TwoStateBox(QStringLiteral("Шаг длины"), this);
     cbxStepLong_->setGeometry(Twips(3240, 5520, 1215, 255));
     QObject::connect(cbxStepLong_, &QCheckBox::clicked, this, [this] {
         model_.SetStepLong(cbxStepLong_->checkState() == Qt::Checked ? 1 : 0);
     });
+    cbxStepLong_->setToolTip(
+        QStringLiteral("Шаг по времени выводится из шага длины («Шаг(м)») и "
+                       "скорости самого быстрого тела"));
 
     cmbZoom_ = new QComboBox(this);
     cmbZoom_->setEditable(true);
+    cmbZoom_->setLineEdit(new FieldEdit(cmbZoom_));
     cmbZoom_->setInsertPolicy(QComboBox::NoInsert);
     cmbZoom_->setGeometry(Twips(5280, 4920, 1575, 315));
     for (const auto& p : model_.zoomPresets) cmbZoom_->addItem(Q(p));
     cmbZoom_->setCurrentIndex(-1);  // the first item added became current; none is chosen
     cmbZoom_->lineEdit()->installEventFilter(this);
+    cmbZoom_->installEventFilter(this);
     QObject::connect(cmbZoom_, &QComboBox::editTextChanged, this, [this](const QString& t) {
         const std::u16string text = t.toStdU16String();
         if (text != model_.zoomText) model_.SetText({FieldKind::Zoom}, text);
+        ShowWholeText(cmbZoom_->lineEdit(), {FieldKind::Zoom});
     });
 
     cmbSystem_ = new QComboBox(this);
@@ -171,6 +251,22 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
                      [this](QWidget* old, QWidget* now) { OnFocusChanged(old, now); });
     model_.changed = [this] { SyncFromModel(); };
     SyncFromModel();
+    FitCaptions(cbxMass_[1]);
+    // Clicks are seen here before the window system moves the focus.
+    create();
+    windowHandle()->installEventFilter(this);
+}
+
+// The largest font in which every caption fits its given width, a long body name included.
+void Параметры::FitCaptions(QWidget* longestBody) {
+    std::vector<std::pair<QWidget*, QString>> captions{
+        {longestBody, QString::fromUtf8(kLongestBodyName)}};
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (auto* l = qobject_cast<QLabel*>(w)) captions.emplace_back(w, l->text());
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) captions.emplace_back(w, b->text());
+    }
+    FitFont(this, captions, static_cast<int>(std::lround(195 / tppY_)),
+            static_cast<int>(std::lround(105 / tppY_)));
 }
 
 // Focus moves while the base classes tear the controls down, when this part of the
@@ -186,14 +282,20 @@ QRect Параметры::Twips(double left, double top, double width, double he
 }
 
 QLineEdit* Параметры::MakeEdit(FieldRef f, double left, double top, double width) {
-    auto* e = new QLineEdit(this);
+    auto* e = new FieldEdit(this);
     e->setGeometry(Twips(left, top, width, 285));
     e->setProperty("orbimoKind", static_cast<int>(f.kind));
     e->setProperty("orbimoBody", f.body);
     e->installEventFilter(this);
+    QObject::connect(e, &QLineEdit::textChanged, this, [this, e, f] { ShowWholeText(e, f); });
     QObject::connect(e, &QLineEdit::textEdited, this,
                      [this, f](const QString& t) { model_.SetText(f, t.toStdU16String()); });
     return e;
+}
+
+void Параметры::ShowWholeText(QLineEdit* e, FieldRef f) {
+    const QString unit = Unit(f.kind);
+    e->setToolTip(unit.isEmpty() ? e->text() : e->text() + QLatin1Char(' ') + unit);
 }
 
 QLineEdit* Параметры::Edit(FieldRef f) const {
@@ -219,18 +321,22 @@ QLineEdit* Параметры::Edit(FieldRef f) const {
 }
 
 void Параметры::SyncFromModel() {
-    auto setText = [](QLineEdit* e, const std::u16string& text) {
+    auto setText = [this](QLineEdit* e, const std::u16string& text) {
         const QString q = Q(text);
         if (e->text() != q) {
             const QSignalBlocker block(e);
             e->setText(q);
             if (!e->hasFocus()) e->setCursorPosition(0);  // show a long number from its start
+            if (const std::optional<FieldRef> f = FieldOf(e)) ShowWholeText(e, *f);
         }
     };
     for (int k = 1; k <= kBodies; ++k) {
         const BodyRow& row = model_.bodies[k];
         QCheckBox* box = cbxMass_[static_cast<std::size_t>(k)];
-        if (box->text() != Q(row.caption)) box->setText(Q(row.caption));
+        if (box->text() != Q(row.caption)) {
+            box->setText(Q(row.caption));
+            box->setToolTip(Q(row.caption));  // a long name is cut at the box's width
+        }
         const Qt::CheckState cs = row.state == 1   ? Qt::Checked
                                   : row.state == 2 ? Qt::PartiallyChecked
                                                    : Qt::Unchecked;
@@ -255,7 +361,9 @@ void Параметры::SyncFromModel() {
     setText(txtdLong_, model_.txtdLong.text);
     txtdTime_->setEnabled(model_.txtdTime.enabled);
     txtdLong_->setEnabled(model_.txtdLong.enabled);
-    const Qt::CheckState step = model_.stepLongState != 0 ? Qt::Checked : Qt::Unchecked;
+    const Qt::CheckState step = model_.stepLongState == 1   ? Qt::Checked
+                                : model_.stepLongState == 2 ? Qt::PartiallyChecked
+                                                            : Qt::Unchecked;
     if (cbxStepLong_->checkState() != step) {
         const QSignalBlocker block(cbxStepLong_);
         cbxStepLong_->setCheckState(step);
@@ -263,6 +371,7 @@ void Параметры::SyncFromModel() {
     if (cmbZoom_->currentText() != Q(model_.zoomText)) {
         const QSignalBlocker block(cmbZoom_);
         cmbZoom_->setEditText(Q(model_.zoomText));
+        ShowWholeText(cmbZoom_->lineEdit(), {FieldKind::Zoom});
     }
     bool sameSystems = cmbSystem_->count() == static_cast<int>(model_.systems.size());
     for (int i = 0; sameSystems && i < cmbSystem_->count(); ++i)
@@ -319,9 +428,20 @@ void Параметры::closeEvent(QCloseEvent* e) {
 }
 
 bool Параметры::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == windowHandle()) {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
+            const QPoint at = static_cast<QMouseEvent*>(e)->position().toPoint();
+            return !LeaveBeforeClick(childAt(at));
+        }
+        return false;
+    }
     if (e->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, e);
-    auto* edit = qobject_cast<QLineEdit*>(watched);
     const auto* key = static_cast<QKeyEvent*>(e);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        if (!LeaveBeforeKey(qobject_cast<QWidget*>(watched))) return true;
+        return QDialog::eventFilter(watched, e);
+    }
+    auto* edit = watched == cmbZoom_ ? cmbZoom_->lineEdit() : qobject_cast<QLineEdit*>(watched);
     if (!edit || key->text().size() != 1) return QDialog::eventFilter(watched, e);
     const char16_t typed = key->text().at(0).unicode();
     // A double quote would end the text early in a system file.
@@ -329,10 +449,7 @@ bool Параметры::eventFilter(QObject* watched, QEvent* e) {
         QApplication::beep();
         return true;
     }
-    FieldRef f{FieldKind::Zoom};
-    if (edit != cmbZoom_->lineEdit())
-        f = FieldRef{static_cast<FieldKind>(edit->property("orbimoKind").toInt()),
-                     edit->property("orbimoBody").toInt()};
+    const FieldRef f = FieldOf(edit).value_or(FieldRef{FieldKind::Zoom});
     const char16_t entered = ParamsModel::Typed(f, typed);
     if (entered == typed) return QDialog::eventFilter(watched, e);
     if (!edit->isReadOnly()) {
@@ -342,24 +459,82 @@ bool Параметры::eventFilter(QObject* watched, QEvent* e) {
     return true;
 }
 
+std::optional<FieldRef> Параметры::FieldOf(const QWidget* w) const {
+    if (!w) return std::nullopt;
+    if (w == cmbZoom_ || w == cmbZoom_->lineEdit()) return FieldRef{FieldKind::Zoom};
+    const QVariant kind = w->property("orbimoKind");
+    if (!kind.isValid()) return std::nullopt;
+    return FieldRef{static_cast<FieldKind>(kind.toInt()), w->property("orbimoBody").toInt()};
+}
+
+Leave Параметры::RunLeave(FieldRef f) {
+    const Leave r = model_.FocusLeaves(f);
+    // A message box may have taken the activation elsewhere; it comes back here.
+    if (isVisible() && !isActiveWindow()) activateWindow();
+    if (r == Leave::BackToScale) cmbZoom_->setFocus(Qt::OtherFocusReason);
+    return r;
+}
+
+bool Параметры::LeaveBeforeClick(QWidget* hit) {
+    // The control the press gives the focus to, as the window system finds it.
+    QWidget* taker = hit;
+    while (taker && taker != this &&
+           !(taker->isEnabled() && (taker->focusPolicy() & Qt::ClickFocus)))
+        taker = taker->parentWidget();
+    if (taker == this) taker = nullptr;
+    while (taker && taker->focusProxy()) taker = taker->focusProxy();
+    if (pending_) {
+        const FieldRef f = *pending_;
+        pending_.reset();
+        if (RunLeave(f) != Leave::Done) return false;
+    }
+    QWidget* focused = QApplication::focusWidget();
+    const std::optional<FieldRef> field = FieldOf(focused);
+    if (!taker || !field || taker == focused || focused->window() != this) return true;
+    const Leave r = RunLeave(*field);
+    if (r == Leave::BackToScale) return false;
+    leftAlready_ = focused;
+    if (r == Leave::Done) {
+        // The press moves the focus next; that move must not run the handler again.
+        QTimer::singleShot(0, this, [this] { leftAlready_ = nullptr; });
+        return true;
+    }
+    // After a message the click is lost, but the focus goes where it was going.
+    taker->setFocus(Qt::MouseFocusReason);
+    leftAlready_ = nullptr;
+    return false;
+}
+
+bool Параметры::LeaveBeforeKey(QWidget* field) {
+    if (pending_) {
+        const FieldRef f = *pending_;
+        pending_.reset();
+        if (RunLeave(f) != Leave::Done) return false;
+    }
+    const std::optional<FieldRef> f = FieldOf(field);
+    if (!f || !field->hasFocus()) return true;
+    if (RunLeave(*f) == Leave::BackToScale) return false;
+    leftAlready_ = field;
+    QTimer::singleShot(0, this, [this] { leftAlready_ = nullptr; });
+    return true;
+}
+
 void Параметры::OnFocusChanged(QWidget* old, QWidget* now) {
-    if (!old || !now || old->window() != this || now->window() != this) return;
-    FieldRef f{FieldKind::Zoom};
-    if (old == cmbZoom_->lineEdit() || old == cmbZoom_) {
-        if (now == cmbZoom_ || now == cmbZoom_->lineEdit()) return;
-    } else if (auto* edit = qobject_cast<QLineEdit*>(old);
-               edit && edit->property("orbimoKind").isValid()) {
-        f = FieldRef{static_cast<FieldKind>(edit->property("orbimoKind").toInt()),
-                     edit->property("orbimoBody").toInt()};
-    } else {
+    if (old && old == leftAlready_) {
+        leftAlready_ = nullptr;
         return;
     }
-    // Run after Qt has finished moving the focus: the handler may open a message box.
-    QTimer::singleShot(0, this, [this, f] {
-        const bool leave = model_.FocusLeaves(f);
-        // A message box may have taken the activation elsewhere; it comes back here.
-        if (isVisible() && !isActiveWindow()) activateWindow();
-        if (!leave) cmbZoom_->setFocus(Qt::OtherFocusReason);
+    if (!old || !now || old->window() != this || now->window() != this) return;
+    const std::optional<FieldRef> f = FieldOf(old);
+    if (!f || (f->kind == FieldKind::Zoom && FieldOf(now) && FieldOf(now)->kind == FieldKind::Zoom))
+        return;
+    // Any other move of the focus (a programme's, a shortcut's): once Qt has finished it.
+    pending_ = *f;
+    QTimer::singleShot(0, this, [this] {
+        if (!pending_) return;
+        const FieldRef leaving = *pending_;
+        pending_.reset();
+        RunLeave(leaving);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <array>
+#include <optional>
 
 #include "params/ParamsModel.h"
 #include "platform/FileSystem.h"
@@ -46,6 +47,14 @@ class Параметры : public QDialog {
   private:
     QRect Twips(double left, double top, double width, double height) const;
     QLineEdit* MakeEdit(FieldRef f, double left, double top, double width);
+    void FitCaptions(QWidget* longestBody);
+    std::optional<FieldRef> FieldOf(const QWidget* w) const;
+    void ShowWholeText(QLineEdit* e, FieldRef f);
+    // A field's lost-focus handling runs before the key or click that takes the focus away,
+    // as the desktop does it: a message it shows swallows that click.
+    bool LeaveBeforeClick(QWidget* hit);
+    bool LeaveBeforeKey(QWidget* field);
+    Leave RunLeave(FieldRef f);
     void OnFocusChanged(QWidget* old, QWidget* now);
     void Deactivated();
 
@@ -62,6 +71,8 @@ class Параметры : public QDialog {
     QComboBox* cmbSystem_ = nullptr;
     QPushButton *close_ = nullptr, *cmdBegin_ = nullptr, *cmdSave_ = nullptr, *cmdSaveAs_ = nullptr;
     bool active_ = false;
+    std::optional<FieldRef> pending_;  // left by a focus move no key or click announced
+    QWidget* leftAlready_ = nullptr;   // handled before the focus moved away from it
 };
 
 }  // namespace orbimo

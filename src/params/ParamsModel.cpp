@@ -3,6 +3,7 @@
 
 #include <cassert>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <utility>
 
@@ -43,6 +44,30 @@ bool IsCheckState(int state) {
 // cannot read counts as 0: the scale check refuses it like any scale not greater
 // than zero, and activation and deactivation compare it as 0 (so "abc" → "0" is
 // no change of value, "abc" → "5" is one). No NaN ever enters the comparison.
+/// Passes everything on and counts the messages shown, so that a caller learns whether
+/// a conversion told the user something.
+class CountingToolkit final : public Toolkit {
+  public:
+    explicit CountingToolkit(Toolkit& inner) : inner_(inner) {}
+    void MessageBox(const std::u16string& text) override {
+        ++shown;
+        inner_.MessageBox(text);
+    }
+    std::u16string InputBox(const std::u16string& prompt, const std::u16string& title,
+                            const std::u16string& answer) override {
+        return inner_.InputBox(prompt, title, answer);
+    }
+    void DispatchPendingEvents() override { inner_.DispatchPendingEvents(); }
+    [[noreturn]] void EndProgram() override {
+        inner_.EndProgram();
+        std::abort();  // never reached: the program has ended
+    }
+    int shown = 0;
+
+  private:
+    Toolkit& inner_;
+};
+
 double ScaleValue(const std::u16string& text) {
     const std::optional<double> z = ЧислоИзТекста(text);
     return z && !std::isnan(*z) ? *z : 0.0;
@@ -155,30 +180,32 @@ void ParamsModel::SetStepLong(int state) {
     Notify();
 }
 
-bool ParamsModel::FocusLeaves(FieldRef f) {
+Leave ParamsModel::FocusLeaves(FieldRef f) {
     switch (f.kind) {
         case FieldKind::Mass:
         case FieldKind::X:
         case FieldKind::Y:
         case FieldKind::VX:
         case FieldKind::VY:
-            if (!IsBody(f.body)) return true;
+            if (!IsBody(f.body)) return Leave::Done;
             [[fallthrough]];
         case FieldKind::dTime:
         case FieldKind::dLong:
             SetText(f, НормаЧисла(Text(f)));
-            return true;
+            return Leave::Done;
         case FieldKind::Zoom:
-            if (ScaleValue(zoomText) > 0) return true;
+            if (ScaleValue(zoomText) > 0) return Leave::Done;
             toolkit_.MessageBox(u"Масштаб должен быть больше нуля");
-            return false;
-        case FieldKind::Timer:
-            SetText(f, ТекстВремени(ВремяИзТекста(txtTimer.text, toolkit_)));
-            return true;
+            return Leave::BackToScale;
+        case FieldKind::Timer: {
+            CountingToolkit counting(toolkit_);
+            SetText(f, ТекстВремени(ВремяИзТекста(txtTimer.text, counting)));
+            return counting.shown > 0 ? Leave::AfterMessage : Leave::Done;
+        }
         case FieldKind::Time:  // read-only
-            return true;
+            return Leave::Done;
     }
-    return true;
+    return Leave::Done;
 }
 
 char16_t ParamsModel::Typed(FieldRef f, char16_t c) {

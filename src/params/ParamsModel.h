@@ -12,10 +12,21 @@ namespace orbimo {
 
 /// The controls of the parameters window whose text the user edits.
 enum class FieldKind : std::uint8_t {
-    Mass, X, Y, VX, VY,      // per body, index 1..11
-    Time, Timer, dTime, dLong,  // settings, index unused
-    Zoom,                    // the scale combo box's edit text
+    Mass,
+    X,
+    Y,
+    VX,
+    VY,  // per body, index 1..11
+    Time,
+    Timer,
+    dTime,
+    dLong,  // settings, index unused
+    Zoom,   // the scale combo box's edit text
 };
+
+/// What leaving a field did: nothing to tell, a message was shown, or the focus must go
+/// back to the scale.
+enum class Leave : std::uint8_t { Done, AfterMessage, BackToScale };
 
 struct FieldRef {
     FieldKind kind;
@@ -39,15 +50,15 @@ struct BodyRow {
 /// it: every change made here is announced through `changed`, and every edit
 /// made there is written back with SetText before a handler runs.
 class ParamsModel {
-public:
+  public:
     ParamsModel(SimState& state, Toolkit& toolkit);
 
     // ---- contents (read freely; write through the setters below) ----
     std::array<BodyRow, kSlots> bodies;  // 1..11
     int viewOption = 0;                  // optVid selection, 0..11
     TextField txtTime, txtTimer, txtdTime, txtdLong;
-    int stepLongState = 0;               // cbxStepLong
-    std::u16string zoomText;             // cmbZoom edit text
+    int stepLongState = 0;    // cbxStepLong
+    std::u16string zoomText;  // cmbZoom edit text
     std::vector<std::u16string> zoomPresets;
     std::vector<std::u16string> systems;  // cmbSystem entries
     double ZoomOnActivate = 0;
@@ -72,8 +83,8 @@ public:
     /// The step-length box: enables "Шаг(м)" exactly when ticked, "Шаг(с)" otherwise.
     void SetStepLong(int state);
 
-    /// The focus leaves a field. Returns false when the focus must go back to it.
-    bool FocusLeaves(FieldRef f);
+    /// The focus leaves a field.
+    Leave FocusLeaves(FieldRef f);
     /// A typed character as it is entered into the field (a point becomes a comma in date fields).
     static char16_t Typed(FieldRef f, char16_t c);
 
@@ -87,7 +98,7 @@ public:
     SimState& state() { return state_; }
     Toolkit& toolkit() { return toolkit_; }
 
-private:
+  private:
     void Notify() {
         if (changed) changed();
     }

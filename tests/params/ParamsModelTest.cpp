@@ -49,7 +49,10 @@ TEST_F(ParamsModelTest, LeavingTheScaleOrTheStopDateChecksIt) {
     for (const auto& [field, typed, shown, message] : cases) {
         toolkit.messages.clear();
         model.SetText(field, typed);
-        EXPECT_EQ(model.FocusLeaves(field), message != scale) << ::testing::PrintToString(typed);
+        const Leave expected = message == scale  ? Leave::BackToScale
+                               : message.empty() ? Leave::Done
+                                                 : Leave::AfterMessage;
+        EXPECT_EQ(model.FocusLeaves(field), expected) << ::testing::PrintToString(typed);
         EXPECT_EQ(model.Text(field), shown);
         EXPECT_EQ(toolkit.messages, Texts(!message.empty(), message));
     }

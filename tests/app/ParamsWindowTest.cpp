@@ -1,0 +1,145 @@
+// The parameters window's focus order, check boxes and layout, with real events.
+#include <QLabel>
+#include <QStyleOptionFrame>
+
+#include "app/AppHarness.h"
+#include "files/Catalogue.h"
+#include "files/SaveLoad.h"
+
+namespace orbimo::apptest {
+namespace {
+
+std::string StateFile(App& p) {
+    const std::string* bytes = p.files.FindFile(StateFilePath(p.files));
+    return bytes ? *bytes : std::string();
+}
+
+// The handler of the field being left runs before the click that takes the focus: the click
+// sees its result, and a message it shows swallows the click.
+TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
+    struct Row {
+        FieldRef field;
+        QString typed;
+        int button;  // 0 Сохранить, 1 В начало, 2 Закрыть
+        QString fieldAfter;
+        std::u16string message;
+    };
+    const std::u16string scale = u"Масштаб должен быть больше нуля";
+    const Row rows[] = {
+        {{FieldKind::Mass, 2}, "1.5", 0, "1,5", u""},                         // saved normalised
+        {{FieldKind::X, 3}, "2.5", 1, "7.5", u""},                            // loaded as stored
+        {{FieldKind::Zoom}, "0", 2, "0", scale},                              // the window stays
+        {{FieldKind::Timer}, "abc", 0, "01.01.1900", u"Неверная дата! abc"},  // nothing saved
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.typed.toStdString());
+        App p;
+        p.params.SetText({FieldKind::X, 3}, u"7.5");
+        SaveState(p.params, p.files);
+        const std::string saved = StateFile(p);
+        p.OpenParams();
+        Параметры& w = p.window;
+        QAbstractButton* buttons[] = {w.SaveButton(), w.BeginButton(), w.CloseButton()};
+        QWidget* field =
+            r.field.kind == FieldKind::Zoom ? static_cast<QWidget*>(w.ZoomBox()) : w.Edit(r.field);
+        Retype(field, r.typed, false);
+        QTest::mouseClick(buttons[r.button], Qt::LeftButton);
+        EXPECT_EQ(w.Edit(r.field)->text(), r.fieldAfter);
+        EXPECT_EQ(p.fake.messages, std::vector<std::u16string>(!r.message.empty(), r.message));
+        if (r.button == 0) {
+            const bool clicked = r.message.empty();
+            EXPECT_EQ(StateFile(p) == saved, !clicked);
+            EXPECT_EQ(StateFile(p).find("\"1,5\"\r\n") != std::string::npos, clicked);
+        }
+        EXPECT_EQ(w.isVisible(), r.button != 2 || !r.message.empty());
+        // After a message the focus goes back to the scale, or on to the control clicked.
+        if (!r.message.empty()) {
+            EXPECT_EQ(QApplication::focusWidget(), r.field.kind == FieldKind::Zoom
+                                                       ? static_cast<QWidget*>(w.ZoomBox())
+                                                       : buttons[r.button]);
+        }
+    }
+}
+
+// What a box shows is what is saved and what the run uses; a greyed box becomes two-state.
+TEST(ParamsWindow, AGreyedBoxFromAFileShowsGreyAndAClickTicksIt) {
+    App p;
+    p.params.SetBodyState(3, 2);
+    p.params.SetStepLong(2);
+    SaveState(p.params, p.files);
+    p.params.SetBodyState(3, 0);
+    p.params.SetStepLong(0);
+    ЗагрузитьТела(p.params, p.files, u"");
+    Параметры& w = p.window;
+    EXPECT_EQ(w.BodyBox(3)->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(w.StepLongBox()->checkState(), Qt::PartiallyChecked);
+    EXPECT_TRUE(w.Edit({FieldKind::dLong})->isEnabled());  // greyed counts as ticked here
+    EXPECT_EQ(p.state.BodyOn[3], 0);                       // and as not taking part there
+    p.OpenParams();
+    const std::pair<Qt::CheckState, int> clicks[] = {
+        {Qt::Checked, 1}, {Qt::Unchecked, 0}, {Qt::Checked, 1}, {Qt::Unchecked, 0}};
+    for (auto [shown, on] : clicks) {
+        ClickIndicator(w.BodyBox(3));
+        EXPECT_EQ(w.BodyBox(3)->checkState(), shown);
+        EXPECT_EQ(p.state.BodyOn[3], on);
+        EXPECT_EQ(p.params.bodies[3].state, on);  // what the file will hold
+    }
+}
+
+// Every caption fits its given width: measured from the glyphs and the style's own metrics.
+TEST(Layout, EveryCaptionFitsItsWidthInBothWindows) {
+    App p;
+    p.params.bodies[1].caption = u"Меркурий";
+    p.params.changed();
+    std::vector<std::pair<QWidget*, QString>> captions{{p.form.Button(0), "Стоп"}};
+    for (QWidget* root : {static_cast<QWidget*>(&p.form), static_cast<QWidget*>(&p.window)})
+        for (QWidget* w : root->findChildren<QWidget*>()) {
+            if (auto* l = qobject_cast<QLabel*>(w)) captions.emplace_back(w, l->text());
+            if (auto* b = qobject_cast<QAbstractButton*>(w)) captions.emplace_back(w, b->text());
+        }
+    ASSERT_GT(captions.size(), 30u);
+    for (const auto& [w, text] : captions) {
+        const QStyle* st = w->style();
+        int room = w->width();
+        if (qobject_cast<QCheckBox*>(w))
+            room -= st->pixelMetric(QStyle::PM_IndicatorWidth) +
+                    st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        if (qobject_cast<QRadioButton*>(w))
+            room -= st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                    st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+        if (qobject_cast<QPushButton*>(w)) room -= 2 * st->pixelMetric(QStyle::PM_ButtonMargin);
+        const QFontMetrics fm(w->font());
+        EXPECT_LE(fm.boundingRect(text).right() + 1, room) << text.toStdString();
+        EXPECT_GE(fm.height(), 10) << "a font too small to read";
+    }
+}
+
+// A number that does not fit ends in "…" and its tooltip holds the whole text with its unit.
+TEST(Layout, ACutNumberShowsThatItGoesOnAndItsTooltipHoldsItAll) {
+    App p;
+    p.OpenParams();
+    QLineEdit* mass = p.window.Edit({FieldKind::Mass, 1});
+    const int frame = mass->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const QRect area = mass->rect().adjusted(frame, frame, -frame, -frame);
+    const int dots = mass->fontMetrics().horizontalAdvance("…");
+    // The Sun's mass is wider than the field; "5" is not.
+    for (auto [text, cut] : {std::pair{"1,989685296E+30", true}, std::pair{"5", false}}) {
+        p.params.SetText({FieldKind::Mass, 1}, QString(text).toStdU16String());
+        EXPECT_EQ(mass->toolTip(), QString(text) + " кг");
+        EXPECT_EQ(mass->text(), text);
+        // At the right end: no digit reaches above the dots' line; the dots are there when cut.
+        const QImage shot = mass->grab().toImage();
+        int above = 0, below = 0;
+        for (int x = area.right() - dots; x <= area.right(); ++x)
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                if (qGray(shot.pixel(x, y)) < 128) ++(y < area.center().y() ? above : below);
+        EXPECT_EQ(above, 0) << text;
+        EXPECT_EQ(below > 0, cut) << text;
+    }
+    EXPECT_EQ(p.window.Edit({FieldKind::VX, 4})->toolTip(), "0 м/с");
+    EXPECT_EQ(p.window.ZoomBox()->lineEdit()->toolTip(),
+              p.window.ZoomBox()->currentText() + " м/твип");
+}
+
+}  // namespace
+}  // namespace orbimo::apptest
