@@ -5,7 +5,7 @@
 #include <string>
 
 #include "batch/BatchPlatform.h"
-#include "batch/Totals.h"
+#include "core/Totals.h"
 #include "mainwindow/Form1Logic.h"
 #include "core/SimState.h"
 #include "params/ParamsModel.h"

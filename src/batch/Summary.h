@@ -4,14 +4,9 @@
 #include <string>
 
 #include "batch/BatchRunner.h"
+#include "convert/NumberText.h"
 
 namespace orbimo {
-
-/// A whole number with its digits grouped in threes by spaces ("1 234 567").
-std::u16string GroupedInteger(long long v);
-/// A number to a few significant digits with a decimal comma: "0,0123", "2,31E-06", "—" for
-/// what is not finite.
-std::u16string ShortNumber(double v, int significant = 3);
 
 /// The lines printed at the end of a run: ticks, simulated span, wall time, ticks per second,
 /// relative drift of total energy and of total momentum.

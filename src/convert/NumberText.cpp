@@ -178,4 +178,45 @@ std::u16string ТекстЧисла(double x) {
     return out;
 }
 
+std::u16string GroupedInteger(long long v) {
+    const std::string digits = std::to_string(v < 0 ? -static_cast<unsigned long long>(v)
+                                                    : static_cast<unsigned long long>(v));
+    std::u16string out;
+    if (v < 0) out.push_back(u'-');
+    const int n = static_cast<int>(digits.size());
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0) out.push_back(u' ');
+        out.push_back(static_cast<char16_t>(digits[static_cast<std::size_t>(i)]));
+    }
+    return out;
+}
+
+std::u16string ShortNumber(double v, int significant) {
+    if (!std::isfinite(v)) return u"—";
+    if (v == 0) return u"0";
+    char buf[64];
+    const double a = std::fabs(v);
+    std::to_chars_result res;
+    if (a >= 1e-3 && a < 1e7) {
+        const int before =
+            static_cast<int>(std::floor(std::log10(a))) + 1;  // digits before the point
+        const int decimals = std::max(0, significant - before);
+        res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    } else {
+        res =
+            std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, significant - 1);
+    }
+    std::u16string out;
+    for (const char* p = buf; p != res.ptr; ++p) {
+        if (*p == '.') {
+            out.push_back(u',');
+        } else if (*p == 'e') {
+            out.push_back(u'E');
+        } else {
+            out.push_back(static_cast<char16_t>(*p));
+        }
+    }
+    return out;
+}
+
 }  // namespace orbimo

@@ -21,4 +21,10 @@ std::optional<double> ЧислоИзТекста(const std::u16string& text);
 /// comma, exponent form (5,976E+24) outside 1E-04 .. 1E+15; "NaN", "Inf", "-Inf".
 std::u16string ТекстЧисла(double x);
 
+/// A whole number with its digits grouped in threes by spaces ("1 234 567").
+std::u16string GroupedInteger(long long v);
+/// A number to a few significant digits with a decimal comma: "0,0123", "2,31E-06", "—" for
+/// what is not finite.
+std::u16string ShortNumber(double v, int significant = 3);
+
 }  // namespace orbimo

@@ -28,7 +28,7 @@ void SetConstants(SimState& s) {
     s.ViewBody = 1;
     s.GravConst = 6.6725e-11;
     s.EarthMass = 5.976e24;
-    s.AstroUnit = 149597870000.0;
+    s.AstroUnit = kAstroUnitMetres;
 }
 
 void StoreBuiltInSystem(SimState& s) {

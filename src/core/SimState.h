@@ -8,6 +8,7 @@
 namespace orbimo {
 
 inline constexpr int kBodies = 11;          // body slots 1..11
+inline constexpr double kAstroUnitMetres = 149597870000.0;
 inline constexpr int kSlots = kBodies + 1;  // element 0 is never written
 
 using BodyDoubles = std::array<double, kSlots>;

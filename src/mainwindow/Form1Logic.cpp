@@ -136,6 +136,7 @@ void Form1Logic::Play1() {
     if (!run) return;
     lastRun_.started = true;
     double stopTime = ВремяИзТекста(params_.txtTimer.text, toolkit_);
+    status_ = RunStatus{RunState::Running, !(stopTime > s_.SimTime), 0, {}};
     if (!(stopTime > s_.SimTime)) stopTime = 0;
     s_.StopRequested = 0;
     SetCaption(kCaptionStop);
@@ -150,34 +151,94 @@ void Form1Logic::Play1() {
     s_.TimeStep = run->timeStep;
     s_.StepLength = run->stepLength;
     s_.Zoom = run->zoom;
+    status_.start = MeasureTotals(s_);
     RunLoop(*run, stopTime);
 }
 
-void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
-    TickFault fault = TickFault::None;
-    while (s_.StopRequested == 0) {
-        fault = AdvanceTick(s_, run.stepLong);
-        if (fault != TickFault::None) break;
-        for (int b = 1; b <= s_.BodyCount; ++b) {
-            if (s_.BodyOn[b] != 1) continue;
-            // A body whose pixel cannot be computed is simply not drawn this tick.
-            if (const auto p = ProjectToPixel(s_, b)) plotter_.MoveTo(b, p->x, p->y);
-        }
-        const double next = s_.SimTime + s_.TimeStep;
-        if (!std::isfinite(next)) {
-            fault = TickFault::Overflow;
-            break;
-        }
-        s_.SimTime = next;
-        if (afterTick) afterTick();
-        if (stopTime != 0 && s_.SimTime >= stopTime) break;
+void Form1Logic::SetPace(int index) {
+    if (index >= 0 && index < static_cast<int>(kPaces.size())) pace_ = index;
+}
+
+// One tick: the integrator, the plotting step, the clock, the stop date. False when the run
+// must end here.
+inline bool Form1Logic::Tick(bool stepLong, double stopTime) {
+    fault_ = AdvanceTick(s_, stepLong);
+    if (fault_ != TickFault::None) return false;
+    for (int b = 1; b <= s_.BodyCount; ++b) {
+        if (s_.BodyOn[b] != 1) continue;
+        // A body whose pixel cannot be computed is simply not drawn this tick.
+        if (const auto p = ProjectToPixel(s_, b)) plotter_.MoveTo(b, p->x, p->y);
+    }
+    const double next = s_.SimTime + s_.TimeStep;
+    if (!std::isfinite(next)) {
+        fault_ = TickFault::Overflow;
+        return false;
+    }
+    s_.SimTime = next;
+    ++status_.ticks;
+    if (afterTick) afterTick();
+    timerReached_ = stopTime != 0 && s_.SimTime >= stopTime;
+    return !timerReached_;
+}
+
+// One display frame of a paced run: the ticks its pace asks for by now, then a wait for the
+// next frame in which input is handled and no core is burnt. False when the run must end.
+bool Form1Logic::PacedFrame(bool stepLong, double stopTime) {
+    constexpr double kFrame = 1.0 / 60;
+    const double start = toolkit_.Now();
+    // A new pace, or frames missed (the pace was off, a message box held the loop): the
+    // simulated time follows real time from here, without a burst to catch up.
+    if (anchorPace_ != pace_ || start - lastFrame_ > 0.25) {
+        anchorPace_ = pace_;
+        anchorReal_ = start;
+        anchorSim_ = s_.SimTime;
+    }
+    const double target =
+        anchorSim_ + kPaces[static_cast<std::size_t>(pace_)] * (start - anchorReal_);
+    int sinceClock = 0;
+    while (s_.SimTime < target) {
+        if (!Tick(stepLong, stopTime)) return false;
         toolkit_.DispatchPendingEvents();
+        if (s_.StopRequested != 0 || pace_ != anchorPace_) return true;
+        // More than a frame's work: the pace is beyond this machine. Carry on from here
+        // rather than race to catch up later.
+        if (++sinceClock == 16) {
+            sinceClock = 0;
+            const double now = toolkit_.Now();
+            if (now - start > 0.75 * kFrame) {
+                anchorReal_ = now;
+                anchorSim_ = s_.SimTime;
+                break;
+            }
+        }
+    }
+    lastFrame_ = start;
+    toolkit_.Wait(start + kFrame - toolkit_.Now());
+    return true;
+}
+
+void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
+    fault_ = TickFault::None;
+    timerReached_ = false;
+    anchorPace_ = 0;
+    lastFrame_ = -1e300;
+    bool going = true;
+    while (going && s_.StopRequested == 0) {
+        if (pace_ == 0) {
+            going = Tick(run.stepLong, stopTime);
+            if (going) toolkit_.DispatchPendingEvents();
+        } else {
+            going = PacedFrame(run.stepLong, stopTime);
+        }
     }
     s_.StopRequested = 0;
-    lastRun_.fault = fault;
+    lastRun_.fault = fault_;
+    status_.state = fault_ != TickFault::None ? RunState::Fault
+                    : timerReached_           ? RunState::TimerReached
+                                              : RunState::Stopped;
     ВывестиКоординаты(s_, params_);
     SetCaption(kCaptionStart);
-    if (fault != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault));
+    if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_));
 }
 
 std::u16string TickFaultMessage(TickFault fault) {

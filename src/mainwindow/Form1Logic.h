@@ -6,6 +6,7 @@
 
 #include "core/AdvanceTick.h"
 #include "core/SimState.h"
+#include "core/Totals.h"
 #include "display/Plotter.h"
 #include "params/ParamsModel.h"
 #include "platform/FileSystem.h"
@@ -17,6 +18,27 @@ namespace orbimo {
 
 inline constexpr char16_t kCaptionStart[] = u"Пуск";
 inline constexpr char16_t kCaptionStop[] = u"Стоп";
+
+/// Simulated seconds per real second of each pace, fastest first; 0 is no limit (the default).
+inline constexpr double kDaySeconds = 86400;
+inline constexpr double kYearSeconds = 365.25 * kDaySeconds;
+inline constexpr std::array<double, 8> kPaces = {
+    0, 10 * kYearSeconds, kYearSeconds, 30 * kDaySeconds, 7 * kDaySeconds, kDaySeconds, 3600, 60};
+/// The paces as the menu and the readout name them.
+inline constexpr std::array<const char16_t*, 8> kPaceNames = {
+    u"без ограничения", u"10 лет/с", u"1 год/с", u"1 мес/с",
+    u"1 нед/с",         u"1 сут/с",  u"1 ч/с",   u"1 мин/с"};
+
+/// Where the run stands, for the readout.
+enum class RunState : std::uint8_t { Idle, Running, Stopped, TimerReached, Fault };
+
+/// What the readout tells about the current or last run.
+struct RunStatus {
+    RunState state = RunState::Idle;
+    bool noStopDate = false;  // started with a stop date not after the simulated time
+    std::int64_t ticks = 0;   // ticks of this run so far
+    Totals start;             // the bodies' totals just before the first tick
+};
 
 /// How the last call of Play1 that tried to start a run ended.
 struct RunOutcome {
@@ -60,6 +82,13 @@ class Form1Logic {
     Plotter& plotter() { return plotter_; }
     /// Whether the last start of a run happened and how it ended (the batch runner's exit status).
     const RunOutcome& LastRun() const { return lastRun_; }
+    const RunStatus& Status() const { return status_; }
+    const SimState& State() const { return s_; }
+    const ParamsModel& Params() const { return params_; }
+
+    /// The pace, an index into kPaces; it may change during a run.
+    int Pace() const { return pace_; }
+    void SetPace(int index);
 
     /// Reads and checks every run field; a message and nothing when one is not usable.
     std::optional<RunSettings> ReadRunSettings();
@@ -74,6 +103,8 @@ class Form1Logic {
   private:
     void SetCaption(const std::u16string& c);
     void RunLoop(const RunSettings& run, double stopTime);
+    bool Tick(bool stepLong, double stopTime);
+    bool PacedFrame(bool stepLong, double stopTime);
 
     SimState& s_;
     ParamsModel& params_;
@@ -86,6 +117,13 @@ class Form1Logic {
     double windowWidth_ = 0, windowHeight_ = 0;
     std::array<TwipRect, 4> buttons_{};
     RunOutcome lastRun_;
+    RunStatus status_;
+    TickFault fault_ = TickFault::None;
+    bool timerReached_ = false;
+    int pace_ = 0;
+    // A paced run's simulated time follows real time from this anchor on.
+    int anchorPace_ = 0;
+    double anchorReal_ = 0, anchorSim_ = 0, lastFrame_ = 0;
 };
 
 /// Russian text for a tick that could not be computed.

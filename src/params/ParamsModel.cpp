@@ -58,6 +58,8 @@ class CountingToolkit final : public Toolkit {
         return inner_.InputBox(prompt, title, answer);
     }
     void DispatchPendingEvents() override { inner_.DispatchPendingEvents(); }
+    double Now() const override { return inner_.Now(); }
+    void Wait(double seconds) override { inner_.Wait(seconds); }
     [[noreturn]] void EndProgram() override {
         inner_.EndProgram();
         std::abort();  // never reached: the program has ended

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <string>
 
 namespace orbimo {
@@ -14,6 +15,17 @@ class Toolkit {
                                     const std::u16string& defaultAnswer) = 0;
     /// Lets the window system handle pending events (clicks, edits, repaints).
     virtual void DispatchPendingEvents() = 0;
+    /// Seconds on a steady clock, for pacing a run against real time.
+    virtual double Now() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    /// Handles events for about `seconds`, sleeping while there are none (a paced run
+    /// waiting for its next frame); at most a dispatch when `seconds` is not above zero.
+    virtual void Wait(double seconds) {
+        (void)seconds;
+        DispatchPendingEvents();
+    }
     /// Ends the program at once, without saving. Never returns.
     [[noreturn]] virtual void EndProgram() = 0;
 };

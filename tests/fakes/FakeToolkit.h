@@ -28,6 +28,13 @@ class FakeToolkit : public Toolkit {
         ++dispatches;
         if (onDispatch) onDispatch(dispatches);
     }
+    /// A clock that moves only when told: by the test, or by a wait.
+    double Now() const override { return now; }
+    void Wait(double seconds) override {
+        if (seconds > 0) now += seconds;
+        ++waits;
+        DispatchPendingEvents();
+    }
     [[noreturn]] void EndProgram() override {
         ended = true;
         throw ProgramEnded{};
@@ -37,6 +44,8 @@ class FakeToolkit : public Toolkit {
     std::vector<std::u16string> prompts, titles;
     std::deque<std::u16string> answers;
     long dispatches = 0;
+    long waits = 0;
+    double now = 0;
     std::function<void(long)> onDispatch;  // gets the dispatch count, 1-based
     bool ended = false;
 };

@@ -1,10 +1,12 @@
 #include "platform/qt/QtToolkit.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -49,6 +51,19 @@ void QtToolkit::DispatchPendingEvents() {
     const qint64 now = clock_.nsecsElapsed();
     if (now - lastDispatchNs_ < 1'000'000) return;
     QApplication::processEvents(QEventLoop::AllEvents);
+    lastDispatchNs_ = clock_.nsecsElapsed();
+}
+
+void QtToolkit::Wait(double seconds) {
+    if (!(seconds > 0.0005)) {
+        QApplication::processEvents(QEventLoop::AllEvents);
+    } else {
+        // Sleeps in the event loop: input is answered at once, and no core is burnt.
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(std::lround(seconds * 1000)), Qt::PreciseTimer, &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+    }
     lastDispatchNs_ = clock_.nsecsElapsed();
 }
 

@@ -18,6 +18,8 @@ class QtToolkit : public Toolkit {
     /// Dispatches only when about a millisecond has passed since the last time:
     /// processEvents costs microseconds even with nothing pending, a tick far less.
     void DispatchPendingEvents() override;
+    double Now() const override { return static_cast<double>(clock_.nsecsElapsed()) * 1e-9; }
+    void Wait(double seconds) override;
     [[noreturn]] void EndProgram() override;
 
     /// The window that owns message boxes; may be null.

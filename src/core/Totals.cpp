@@ -1,4 +1,4 @@
-#include "batch/Totals.h"
+#include "core/Totals.h"
 
 #include <cmath>
 

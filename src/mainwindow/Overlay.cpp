@@ -1,0 +1,138 @@
+#include "mainwindow/Overlay.h"
+
+#include <array>
+#include <cmath>
+
+#include "convert/DateTimeText.h"
+#include "convert/NumberText.h"
+
+namespace orbimo {
+
+namespace {
+
+std::u16string StateText(const RunStatus& status) {
+    switch (status.state) {
+        case RunState::Running:
+            return status.noStopDate ? u"идёт, без даты остановки («Таймер» не позже «Время»)"
+                                     : u"идёт";
+        case RunState::TimerReached:
+            return u"остановлен по таймеру";
+        case RunState::Fault:
+            return u"остановлен: ошибка расчёта";
+        case RunState::Idle:
+        case RunState::Stopped:
+            break;
+    }
+    return u"остановлен";
+}
+
+std::u16string ViewName(const Form1Logic& logic) {
+    const int v = logic.State().ViewBody;
+    if (v == 0) return u"начало координат";
+    if (v < 1 || v > kBodies) return u"—";
+    return logic.Params().bodies[static_cast<std::size_t>(v)].caption;
+}
+
+}  // namespace
+
+void RateMeter::Sample(double now, const Form1Logic& logic) {
+    const RunStatus& status = logic.Status();
+    const double sim = logic.State().SimTime;
+    const bool fresh = status.state != stateAt_ || status.ticks < ticksAt_ || since_ < 0;
+    stateAt_ = status.state;
+    if (status.state != RunState::Running || fresh) {
+        if (status.state != RunState::Running) ticksPerSecond_ = simPerSecond_ = 0;
+        since_ = now;
+        ticksAt_ = status.ticks;
+        simAt_ = sim;
+        return;
+    }
+    const double dt = now - since_;
+    if (dt < 0.5) return;
+    ticksPerSecond_ = static_cast<double>(status.ticks - ticksAt_) / dt;
+    simPerSecond_ = (sim - simAt_) / dt;
+    since_ = now;
+    ticksAt_ = status.ticks;
+    simAt_ = sim;
+}
+
+std::u16string SimRateText(double v) {
+    struct Unit {
+        double seconds;
+        const char16_t* name;
+    };
+    static constexpr std::array<Unit, 5> kUnits = {{{1, u"с/с"},
+                                                    {60, u"мин/с"},
+                                                    {3600, u"ч/с"},
+                                                    {kDaySeconds, u"сут/с"},
+                                                    {kYearSeconds, u"лет/с"}}};
+    Unit unit = kUnits[0];
+    for (const Unit& u : kUnits)
+        if (std::fabs(v) >= u.seconds) unit = u;
+    return ShortNumber(v / unit.seconds, 3) + u" " + unit.name;
+}
+
+std::optional<ScaleBar> ScaleBarFor(double metresPerPixel, int pictureWidth) {
+    const double target = metresPerPixel * pictureWidth / 5;
+    if (!(target > 0) || !std::isfinite(target)) return std::nullopt;
+    struct Unit {
+        double metres;
+        const char16_t* name;
+    };
+    // Kilometres up to a million of them, then millions, then astronomical units.
+    const Unit unit = target < 1e3      ? Unit{1, u"м"}
+                      : target < 1e9    ? Unit{1e3, u"км"}
+                      : target < 7.5e10 ? Unit{1e9, u"млн км"}
+                                        : Unit{kAstroUnitMetres, u"а. е."};
+    const double value = target / unit.metres;
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    const double m = value / power;
+    const double round = (m < 1.5 ? 1 : m < 3.5 ? 2 : m < 7.5 ? 5 : 10) * power;
+    ScaleBar bar;
+    bar.pixels = static_cast<int>(std::lround(round * unit.metres / metresPerPixel));
+    bar.text =
+        (round >= 1 && round < 1e15 ? GroupedInteger(std::llround(round)) : ТекстЧисла(round)) +
+        u" " + unit.name;
+    return bar;
+}
+
+Overlay BuildOverlay(const Form1Logic& logic, const OverlayOptions& options,
+                     const RateMeter& rates) {
+    Overlay o;
+    const SimState& s = logic.State();
+    const RunStatus& status = logic.Status();
+    if (options.readout) {
+        const bool running = status.state == RunState::Running;
+        o.readout.push_back({ТекстВремени(s.SimTime)});
+        o.readout.push_back({StateText(status)});
+        o.readout.push_back(
+            {std::u16string(u"Скорость: ") + kPaceNames[static_cast<std::size_t>(logic.Pace())]});
+        o.readout.push_back(
+            {u"Тактов в секунду: " +
+             (running ? GroupedInteger(std::llround(rates.TicksPerSecond())) : u"—")});
+        o.readout.push_back(
+            {u"Модельное время: " + (running ? SimRateText(rates.SimSecondsPerSecond()) : u"—")});
+        o.readout.push_back({u"Дрейф энергии: " +
+                             (status.state == RunState::Idle
+                                  ? std::u16string(u"—")
+                                  : ShortNumber(EnergyDrift(status.start, MeasureTotals(s)), 2))});
+        o.readout.push_back({u"Вид: " + ViewName(logic)});
+    }
+    if (options.labels) {
+        for (int b = 1; b <= s.BodyCount; ++b) {
+            const BodyRow& row = logic.Params().bodies[static_cast<std::size_t>(b)];
+            if (row.state == 1) o.legend.push_back({row.caption, s.BodyColor[b]});
+            // Markers parked in the corner after a clear wait for the run to place them.
+            const std::int32_t x = s.MarkerStore[11 * b - 10], y = s.MarkerStore[11 * b - 9];
+            if (s.BodyOn[b] == 1 && (x != 0 || y != 0))
+                o.labels.push_back({x, y, row.caption, s.BodyColor[b]});
+        }
+    }
+    if (options.scaleBar)
+        o.scaleBar =
+            ScaleBarFor(std::fabs(s.Zoom) * s.TwipsPerPixelX, s.PixelOwner.LastColumn() + 1);
+    if (options.date) o.date = ТекстВремени(s.SimTime);
+    return o;
+}
+
+}  // namespace orbimo

@@ -1,0 +1,71 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mainwindow/Form1Logic.h"
+#include "platform/PixelSurface.h"
+
+namespace orbimo {
+
+/// Ticks and simulated time per real second, measured over about half a second.
+class RateMeter {
+  public:
+    void Sample(double now, const Form1Logic& logic);
+    double TicksPerSecond() const { return ticksPerSecond_; }
+    double SimSecondsPerSecond() const { return simPerSecond_; }
+
+  private:
+    double since_ = -1, simAt_ = 0;
+    std::int64_t ticksAt_ = 0;
+    RunState stateAt_ = RunState::Idle;
+    double ticksPerSecond_ = 0, simPerSecond_ = 0;
+};
+
+/// The layers over the picture: which ones, and the picture's width for the scale bar.
+struct OverlayOptions {
+    bool readout = true;   // the panel in the top left corner
+    bool labels = false;   // each body's name by its marker, and the legend
+    bool scaleBar = true;  // bottom left
+    bool date = false;     // the simulated date in the bottom right corner (runner's pictures)
+};
+
+struct ReadoutLine {
+    std::u16string text;
+    bool warning = false;  // drawn in the warning colour
+};
+struct BodyLabel {
+    std::int32_t x = 0, y = 0;  // the marker's centre
+    std::u16string text;
+    Colour colour = 0;
+};
+struct LegendEntry {
+    std::u16string text;
+    Colour colour = 0;
+};
+struct ScaleBar {
+    int pixels = 0;  // the bar's length
+    std::u16string text;
+};
+
+/// Everything drawn over the picture, as texts, colours and pixel positions.
+struct Overlay {
+    std::vector<ReadoutLine> readout;
+    std::vector<BodyLabel> labels;
+    std::vector<LegendEntry> legend;
+    std::optional<ScaleBar> scaleBar;
+    std::u16string date;
+};
+
+/// The overlay for the main window's current state.
+Overlay BuildOverlay(const Form1Logic& logic, const OverlayOptions& options,
+                     const RateMeter& rates);
+
+/// A bar of a round length (1, 2 or 5 × 10ⁿ км, млн км or а. е.) about a fifth of the width.
+std::optional<ScaleBar> ScaleBarFor(double metresPerPixel, int pictureWidth);
+
+/// Simulated time per real second in the unit that suits it: "3,2 сут/с".
+std::u16string SimRateText(double simSecondsPerSecond);
+
+}  // namespace orbimo
