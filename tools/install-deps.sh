@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-translations-l10n libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core desktop-file-utils clang
-          libclang-rt-14-dev)
+          libclang-rt-14-dev dpkg-dev lintian appstream file man-db)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

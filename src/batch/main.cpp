@@ -43,6 +43,7 @@ constexpr char16_t kHelp[] =
     u"                   первые строки — начало счёта, последние — его конец\n"
     u"  --every K        шаг трассы в тактах (по умолчанию 1)\n"
     u"  --quiet          без полосы хода и без итогов\n"
+    u"  --version        версия программы\n"
     u"  -h, --help       эта справка\n"
     u"\n"
     u"Код выхода: 0 — готово; 1 — счёт остановлен арифметической ошибкой (записано последнее\n"
@@ -99,13 +100,14 @@ int Main(QCoreApplication& app) {
     const QCommandLineOption every(QStringLiteral("every"), {}, QStringLiteral("K"));
     const QCommandLineOption quiet(QStringLiteral("quiet"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
     // Also times a plain scalar loop of the same arithmetic and prints both rates; with
     // --bench-check R the status is 3 when the run is slower than R times the plain loop.
     const QCommandLineOption bench(QStringLiteral("bench"));
     const QCommandLineOption benchCheck(QStringLiteral("bench-check"), {}, QStringLiteral("R"));
     const QList<QCommandLineOption> valued = {ticks, out, png, size, csv, every, benchCheck};
     for (const auto& o : valued) parser.addOption(o);
-    parser.addOptions({quiet, help, bench});
+    parser.addOptions({quiet, help, version, bench});
 
     const QStringList args = app.arguments();
     if (!parser.parse(args)) {
@@ -122,6 +124,10 @@ int Main(QCoreApplication& app) {
     }
     if (parser.isSet(help)) {
         Print(stdout, std::u16string(kUsage) + kHelp);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::fputs("orbimo-batch " ORBIMO_VERSION "\n", stdout);
         return 0;
     }
     for (const auto& o : valued)
