@@ -1,11 +1,13 @@
 #include "app/Form1.h"
 
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,8 +17,10 @@
 #include <QTimer>
 #include <cmath>
 
+#include "app/HelpWindow.h"
 #include "app/PictureExport.h"
 #include "app/TextFit.h"
+#include "platform/qtpaint/OverlayPainter.h"
 
 namespace orbimo {
 
@@ -59,8 +63,11 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
         {QKeySequence(Qt::Key_Space), [this] { buttons_[0]->click(); }},
         {QKeySequence(Qt::Key_F2), [this] { buttons_[1]->click(); }},
         {QKeySequence(Qt::Key_Delete), [this] { buttons_[2]->click(); }},
-        {QKeySequence::Save, [this] { SavePicture(); }},
-        {QKeySequence::Copy, [this] { CopyPicture(); }},
+        {QKeySequence::Save, [this] { SavePicture(true); }},
+        {QKeySequence::Copy, [this] { CopyPicture(true); }},
+        {QKeySequence(Qt::Key_F1), [this] { ShowHelp(); }},
+        {QKeySequence(Qt::Key_F3), [this] { Show(&Preferences::readout, !prefs_.readout); }},
+        {QKeySequence(Qt::Key_L), [this] { Show(&Preferences::labels, !prefs_.labels); }},
     };
     for (const auto& [key, action] : keys) {
         auto* shortcut = new QShortcut(key, this);
@@ -74,6 +81,8 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
     for (QPushButton* b : buttons_) captions.emplace_back(b, b->text());
     FitFont(this, captions, static_cast<int>(std::lround(195 / tppY_)),
             static_cast<int>(std::lround(105 / tppY_)));
+    prefs_ = Preferences::Load();
+    logic_.SetPace(prefs_.pace);
     // Drawing goes into the buffer every tick; the screen sees it at most at display rate.
     auto* frame = new QTimer(this);
     QObject::connect(frame, &QTimer::timeout, this, [this] { Present(); });
@@ -97,6 +106,58 @@ void Form1::LayOutButtons() {
 void Form1::Present() {
     const MemorySurface::Rect r = surface_.TakeDirty();
     if (!r.Empty()) update(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
+    RefreshOverlay();
+}
+
+// The layers over the picture follow the run at display rate, never per tick.
+void Form1::RefreshOverlay() {
+    rates_.Sample(toolkit_.Now(), logic_);
+    OverlayOptions options;
+    options.readout = prefs_.readout;
+    options.labels = prefs_.labels;
+    options.scaleBar = prefs_.scaleBar;
+    Overlay next = BuildOverlay(logic_, options, rates_);
+    if (next == overlay_ && !overlayRegion_.isEmpty()) return;
+    const QRegion region = OverlayRegion(next, size());
+    update(region + overlayRegion_);
+    overlay_ = std::move(next);
+    overlayRegion_ = region;
+}
+
+void Form1::SetPace(int index) {
+    logic_.SetPace(index);
+    prefs_.pace = logic_.Pace();
+    prefs_.Save();
+    RefreshOverlay();
+}
+
+void Form1::Show(bool Preferences::*layer, bool on) {
+    prefs_.*layer = on;
+    prefs_.Save();
+    RefreshOverlay();
+}
+
+void Form1::ShowHelp() {
+    if (!help_) help_ = new HelpWindow(this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void Form1::keyPressEvent(QKeyEvent* e) {
+    // "+" and "−" on the main keyboard (with or without Shift) and on the keypad.
+    switch (e->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            SetPace(std::max(logic_.Pace() - 1, 0));
+            return;
+        case Qt::Key_Minus:
+        case Qt::Key_Underscore:
+            SetPace(std::min(logic_.Pace() + 1, static_cast<int>(kPaces.size()) - 1));
+            return;
+        default:
+            QWidget::keyPressEvent(e);
+    }
 }
 
 void Form1::paintEvent(QPaintEvent* e) {
@@ -114,11 +175,14 @@ void Form1::paintEvent(QPaintEvent* e) {
         const QRegion outside = QRegion(r) - QRegion(image_.rect());
         for (const QRect& part : outside) p.fillRect(part, ToQColor(surface_.Background()));
     }
+    // Over the picture, never into it: the plotter reads the surface back.
+    if (overlayRegion_.intersects(r)) PaintOverlay(p, overlay_, size());
     if (painted) painted();
 }
 
 void Form1::showEvent(QShowEvent* e) {
     rebuildPending_ = true;
+    RefreshOverlay();
     // Keys reach the window at once, also where no window manager hands out the focus.
     if (!e->spontaneous()) activateWindow();
     QWidget::showEvent(e);
@@ -126,6 +190,7 @@ void Form1::showEvent(QShowEvent* e) {
 
 void Form1::resizeEvent(QResizeEvent* e) {
     rebuildPending_ = true;
+    overlayRegion_ = QRegion();  // laid out afresh for the new size
     QWidget::resizeEvent(e);
     update();
 }
@@ -138,15 +203,20 @@ void Form1::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
 }
 
-QImage Form1::Picture() const {
-    return image_.copy(QRect(QPoint(0, 0), size()).intersected(image_.rect()));
+QImage Form1::Picture(bool withOverlay) const {
+    QImage picture = image_.copy(QRect(QPoint(0, 0), size()).intersected(image_.rect()));
+    if (withOverlay) {
+        QPainter p(&picture);
+        PaintOverlay(p, overlay_, size());
+    }
+    return picture;
 }
 
-void Form1::SavePicture() {
+void Form1::SavePicture(bool withOverlay) {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (!QDir(folder).exists()) folder = QDir::homePath();
     const QString name = pictureName ? pictureName() : DefaultPictureName({}, {});
-    const QImage picture = Picture();  // as it is now, not after the dialog
+    const QImage picture = Picture(withOverlay);  // as it is now, not after the dialog
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить изображение"),
                                                 QDir(folder).filePath(name),
                                                 QStringLiteral("Изображения PNG (*.png)"));
@@ -159,16 +229,45 @@ void Form1::SavePicture() {
                                 .toStdU16String());
 }
 
-void Form1::CopyPicture() {
-    QGuiApplication::clipboard()->setImage(Picture());
+void Form1::CopyPicture(bool withOverlay) {
+    QGuiApplication::clipboard()->setImage(Picture(withOverlay));
 }
 
 void Form1::contextMenuEvent(QContextMenuEvent* e) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("Сохранить изображение…"), QKeySequence::Save, this,
-                   [this] { SavePicture(); });
+                   [this] { SavePicture(true); });
+    menu.addAction(QStringLiteral("Сохранить изображение без надписей…"), this,
+                   [this] { SavePicture(false); });
     menu.addAction(QStringLiteral("Копировать изображение"), QKeySequence::Copy, this,
-                   [this] { CopyPicture(); });
+                   [this] { CopyPicture(true); });
+    menu.addAction(QStringLiteral("Копировать изображение без надписей"), this,
+                   [this] { CopyPicture(false); });
+    menu.addSeparator();
+    QMenu* pace = menu.addMenu(QStringLiteral("Скорость"));
+    auto* paces = new QActionGroup(pace);
+    for (int i = 0; i < static_cast<int>(kPaces.size()); ++i) {
+        QAction* a =
+            pace->addAction(QString::fromStdU16String(kPaceNames[static_cast<std::size_t>(i)]),
+                            this, [this, i] { SetPace(i); });
+        a->setCheckable(true);
+        a->setChecked(i == logic_.Pace());
+        paces->addAction(a);
+    }
+    menu.addSeparator();
+    const std::tuple<const char*, bool Preferences::*, QKeySequence> layers[] = {
+        {"Сводка", &Preferences::readout, QKeySequence(Qt::Key_F3)},
+        {"Подписи и легенда", &Preferences::labels, QKeySequence(Qt::Key_L)},
+        {"Масштабная линейка", &Preferences::scaleBar, QKeySequence()}};
+    for (const auto& [text, layer, key] : layers) {
+        QAction* a = menu.addAction(QString::fromUtf8(text), key, this,
+                                    [this, layer = layer] { Show(layer, !(prefs_.*layer)); });
+        a->setCheckable(true);
+        a->setChecked(prefs_.*layer);
+    }
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Справка"), QKeySequence(Qt::Key_F1), this,
+                   [this] { ShowHelp(); });
     menu.exec(e->globalPos());
 }
 

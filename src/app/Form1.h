@@ -5,7 +5,9 @@
 #include <array>
 #include <functional>
 
+#include "app/Preferences.h"
 #include "mainwindow/Form1Logic.h"
+#include "mainwindow/Overlay.h"
 #include "platform/MemorySurface.h"
 #include "platform/qt/QtToolkit.h"
 
@@ -24,12 +26,20 @@ class Form1 : public QWidget {
     const QImage& Image() const { return image_; }
     /// Called after every paint of the window (start-up measurement, tests).
     std::function<void()> painted;
-    /// The picture exactly as the window shows it: traces and markers, no buttons.
-    QImage Picture() const;
+    /// The picture: traces and markers, with the layers over it as shown or bare; no buttons.
+    QImage Picture(bool withOverlay = false) const;
     /// "Сохранить изображение…": a file dialog, then a PNG.
-    void SavePicture();
+    void SavePicture(bool withOverlay);
     /// "Копировать изображение": the picture to the clipboard.
-    void CopyPicture();
+    void CopyPicture(bool withOverlay);
+    /// What is drawn over the picture now.
+    const Overlay& CurrentOverlay() const { return overlay_; }
+    const Preferences& Prefs() const { return prefs_; }
+    /// The pace: an index into kPaces, kept in the user's settings.
+    void SetPace(int index);
+    /// Shows or hides a layer over the picture, kept in the user's settings.
+    void Show(bool Preferences::*layer, bool on);
+    void ShowHelp();
     /// The file name the save dialog proposes.
     std::function<QString()> pictureName;
     /// Makes the next paint rebuild the whole picture, as after an exposure.
@@ -45,9 +55,11 @@ class Form1 : public QWidget {
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
   private:
     void LayOutButtons();
+    void RefreshOverlay();
 
     Form1Logic& logic_;
     MemorySurface& surface_;
@@ -56,6 +68,11 @@ class Form1 : public QWidget {
     QImage image_;
     std::array<QPushButton*, 4> buttons_{};
     bool rebuildPending_ = true;
+    Preferences prefs_;
+    RateMeter rates_;
+    Overlay overlay_;
+    QRegion overlayRegion_;
+    QWidget* help_ = nullptr;
 };
 
 /// 0x00BBGGRR from a Qt colour, and back.

@@ -200,14 +200,14 @@ bool Form1Logic::PacedFrame(bool stepLong, double stopTime) {
         if (!Tick(stepLong, stopTime)) return false;
         toolkit_.DispatchPendingEvents();
         if (s_.StopRequested != 0 || pace_ != anchorPace_) return true;
-        // More than a frame's work: the pace is beyond this machine. Carry on from here
-        // rather than race to catch up later.
+        // Most of a frame spent: the pace is beyond this machine. Keep no more than a frame's
+        // work in hand, so that it never races to catch up later.
         if (++sinceClock == 16) {
             sinceClock = 0;
             const double now = toolkit_.Now();
             if (now - start > 0.75 * kFrame) {
                 anchorReal_ = now;
-                anchorSim_ = s_.SimTime;
+                anchorSim_ = s_.SimTime + kPaces[static_cast<std::size_t>(pace_)] * kFrame;
                 break;
             }
         }

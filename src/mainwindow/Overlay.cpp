@@ -13,8 +13,7 @@ namespace {
 std::u16string StateText(const RunStatus& status) {
     switch (status.state) {
         case RunState::Running:
-            return status.noStopDate ? u"идёт, без даты остановки («Таймер» не позже «Время»)"
-                                     : u"идёт";
+            return status.noStopDate ? u"идёт (без даты остановки)" : u"идёт";
         case RunState::TimerReached:
             return u"остановлен по таймеру";
         case RunState::Fault:

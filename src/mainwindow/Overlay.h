@@ -34,19 +34,23 @@ struct OverlayOptions {
 struct ReadoutLine {
     std::u16string text;
     bool warning = false;  // drawn in the warning colour
+    bool operator==(const ReadoutLine&) const = default;
 };
 struct BodyLabel {
     std::int32_t x = 0, y = 0;  // the marker's centre
     std::u16string text;
     Colour colour = 0;
+    bool operator==(const BodyLabel&) const = default;
 };
 struct LegendEntry {
     std::u16string text;
     Colour colour = 0;
+    bool operator==(const LegendEntry&) const = default;
 };
 struct ScaleBar {
     int pixels = 0;  // the bar's length
     std::u16string text;
+    bool operator==(const ScaleBar&) const = default;
 };
 
 /// Everything drawn over the picture, as texts, colours and pixel positions.
@@ -56,6 +60,7 @@ struct Overlay {
     std::vector<LegendEntry> legend;
     std::optional<ScaleBar> scaleBar;
     std::u16string date;
+    bool operator==(const Overlay&) const = default;
 };
 
 /// The overlay for the main window's current state.

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -23,19 +25,28 @@ inline constexpr long kPixels = 1024 * 768;
 class QtEnvironment : public ::testing::Environment {
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());  // the user's own stay untouched
         app_ = std::make_unique<QApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }
     int argc_ = 1;
     char name_[9] = "test_app", *argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> app_;
+    QTemporaryDir config_;
 };
 inline const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
+/// The user's settings as a fresh install has them (none), unless a test keeps them.
+inline bool ForgetSettings(bool forget) {
+    if (forget) QSettings(QStringLiteral("Orbimo"), QStringLiteral("Orbimo")).clear();
+    return forget;
+}
+
 /// As main() wires it; files in memory, the parameters window's boxes faked unless `realBoxes`.
 struct App : ScreenMetrics {
-    explicit App(bool realBoxes = false)
-        : surface(1024, 768, 0x00C0C0C0),
+    explicit App(bool realBoxes = false, bool freshSettings = true)
+        : fresh(ForgetSettings(freshSettings)),
+          surface(1024, 768, 0x00C0C0C0),
           params(state, realBoxes ? static_cast<Toolkit&>(qt) : fake),
           logic(state, params, surface, qt, files, *this),
           form((logic.Startup(), logic), surface, qt, 15, 15),
@@ -57,6 +68,7 @@ struct App : ScreenMetrics {
         EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &window; }));
     }
 
+    bool fresh;
     SimState state;
     testing::FakeToolkit fake;
     QtToolkit qt;

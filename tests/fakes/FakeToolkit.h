@@ -25,6 +25,7 @@ class FakeToolkit : public Toolkit {
         return a;
     }
     void DispatchPendingEvents() override {
+        now += dispatchCost;
         ++dispatches;
         if (onDispatch) onDispatch(dispatches);
     }
@@ -46,6 +47,7 @@ class FakeToolkit : public Toolkit {
     long dispatches = 0;
     long waits = 0;
     double now = 0;
+    double dispatchCost = 0;  // fake seconds each dispatch takes
     std::function<void(long)> onDispatch;  // gets the dispatch count, 1-based
     bool ended = false;
 };

@@ -5,9 +5,9 @@
 #include <map>
 #include <random>
 
-#include "mainwindow/StartedProgram.h"
 #include "files/Cp1251.h"
 #include "files/SystemFileItems.h"
+#include "mainwindow/StartedProgram.h"
 #include "platform/Utf8.h"
 
 namespace orbimo {

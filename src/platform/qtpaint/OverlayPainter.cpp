@@ -1,0 +1,142 @@
+#include "platform/qtpaint/OverlayPainter.h"
+
+#include <QFontMetrics>
+#include <QPainterPath>
+#include <algorithm>
+
+namespace orbimo {
+
+namespace {
+
+constexpr int kMargin = 8;   // from the picture's edges
+constexpr int kPadding = 6;  // inside a panel
+const QColor kPanel(255, 255, 255, 215);
+const QColor kPanelBorder(0, 0, 0, 90);
+const QColor kText(20, 20, 20);
+const QColor kWarning(190, 50, 0);
+
+QString Q(const std::u16string& s) {
+    return QString::fromStdU16String(s);
+}
+
+QColor FromColour(Colour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+/// A white outline, but a dark one for a colour nearly as light as white: readable on the
+/// light background, on traces and on markers.
+QColor OutlineFor(const QColor& c) {
+    return c.lightnessF() > 0.8 ? QColor(0, 0, 0) : QColor(255, 255, 255);
+}
+
+void OutlinedText(QPainter& p, QPoint baseline, const QString& text, const QColor& colour) {
+    QPainterPath path;
+    path.addText(baseline, p.font(), text);
+    p.strokePath(path, QPen(OutlineFor(colour), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.fillPath(path, colour);
+}
+
+struct Layout {
+    QRect readout, legend, scaleBar, date;
+    std::vector<QRect> labels;
+};
+
+Layout LayOut(const Overlay& o, QSize size, const QFontMetrics& fm) {
+    Layout l;
+    const int line = fm.height();
+    if (!o.readout.empty()) {
+        int w = 0;
+        for (const ReadoutLine& r : o.readout) w = std::max(w, fm.horizontalAdvance(Q(r.text)));
+        l.readout = QRect(kMargin, kMargin, w + 2 * kPadding,
+                          line * static_cast<int>(o.readout.size()) + 2 * kPadding);
+    }
+    if (!o.legend.empty()) {
+        int w = 0;
+        for (const LegendEntry& e : o.legend) w = std::max(w, fm.horizontalAdvance(Q(e.text)));
+        w += line + kPadding;  // the colour square and its gap
+        l.legend = QRect(size.width() - kMargin - w - 2 * kPadding, kMargin, w + 2 * kPadding,
+                         line * static_cast<int>(o.legend.size()) + 2 * kPadding);
+    }
+    if (o.scaleBar && o.scaleBar->pixels > 0) {
+        const int w = std::max(o.scaleBar->pixels, fm.horizontalAdvance(Q(o.scaleBar->text)));
+        l.scaleBar = QRect(2 * kMargin - 3, size.height() - kMargin - line - 10, w + 6, line + 10);
+    }
+    if (!o.date.empty()) {
+        const int w = fm.horizontalAdvance(Q(o.date)) + 6;
+        l.date = QRect(size.width() - kMargin - w, size.height() - kMargin - line - 4, w, line + 4);
+    }
+    for (const BodyLabel& b : o.labels)
+        l.labels.push_back(QRect(b.x + 5, b.y - 5 - fm.ascent() - 2,
+                                 fm.horizontalAdvance(Q(b.text)) + 6, fm.height() + 4));
+    return l;
+}
+
+}  // namespace
+
+QFont OverlayFont() {
+    QFont f;
+    f.setPixelSize(13);
+    return f;
+}
+
+void PaintOverlay(QPainter& p, const Overlay& o, QSize size) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(OverlayFont());
+    const QFontMetrics fm(p.font());
+    const Layout l = LayOut(o, size, fm);
+    auto panel = [&p](const QRect& r) {
+        p.setPen(kPanelBorder);
+        p.setBrush(kPanel);
+        p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    };
+    if (!l.readout.isEmpty()) {
+        panel(l.readout);
+        int y = l.readout.top() + kPadding + fm.ascent();
+        for (const ReadoutLine& r : o.readout) {
+            p.setPen(r.warning ? kWarning : kText);
+            p.drawText(l.readout.left() + kPadding, y, Q(r.text));
+            y += fm.height();
+        }
+    }
+    if (!l.legend.isEmpty()) {
+        panel(l.legend);
+        int y = l.legend.top() + kPadding;
+        for (const LegendEntry& e : o.legend) {
+            const int box = fm.height() - 4;
+            p.fillRect(QRect(l.legend.left() + kPadding, y + 2, box, box), FromColour(e.colour));
+            p.setPen(kText);
+            p.drawText(l.legend.left() + kPadding + fm.height() + kPadding, y + fm.ascent(),
+                       Q(e.text));
+            y += fm.height();
+        }
+    }
+    for (std::size_t i = 0; i < o.labels.size(); ++i)
+        OutlinedText(p, QPoint(l.labels[i].left() + 3, l.labels[i].top() + 2 + fm.ascent()),
+                     Q(o.labels[i].text), FromColour(o.labels[i].colour));
+    if (!l.scaleBar.isEmpty()) {
+        const int x0 = 2 * kMargin, y = size.height() - kMargin - 3;
+        const int x1 = x0 + o.scaleBar->pixels;
+        for (const auto& [pen, width] : {std::pair{QColor(255, 255, 255), 4}, {kText, 2}}) {
+            p.setPen(QPen(pen, width, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(x0, y, x1, y);
+            p.drawLine(x0, y - 5, x0, y + 1);
+            p.drawLine(x1, y - 5, x1, y + 1);
+        }
+        OutlinedText(p, QPoint(x0, y - 7 - fm.descent()), Q(o.scaleBar->text), kText);
+    }
+    if (!l.date.isEmpty())
+        OutlinedText(p, QPoint(l.date.left() + 3, l.date.top() + 2 + fm.ascent()), Q(o.date),
+                     kText);
+    p.restore();
+}
+
+QRegion OverlayRegion(const Overlay& o, QSize size) {
+    const Layout l = LayOut(o, size, QFontMetrics(OverlayFont()));
+    QRegion r;
+    for (const QRect& q : {l.readout, l.legend, l.scaleBar, l.date}) r += q.adjusted(-2, -2, 2, 2);
+    for (const QRect& q : l.labels) r += q.adjusted(-2, -2, 2, 2);
+    return r;
+}
+
+}  // namespace orbimo
