@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cfloat>
 #include <complex>
 #include <utility>
 
@@ -66,11 +67,11 @@ TEST(AdvanceTick, LoneBodyGoesStraightCoincidentPairIsSkippedStepLengthSetsTheSt
     SimState pair = BuiltIn({1, 10});  // at one point: no pull between them, no division by zero
     EXPECT_EQ(AdvanceTick(pair, false), TickFault::None);
     EXPECT_EQ(std::pair(pair.VelX[1], pair.VelY[10]), std::pair(0.0, -1000.0));
-    SimState fast = BuiltIn({4});  // the step from the fastest body
-    fast.VelY[4] = -30000, fast.StepLength = 7.5e9;
+    SimState fast = BuiltIn({4, 11});  // the step from the fastest body, the last one
+    fast.VelY[11] = -30000, fast.StepLength = 7.5e9;
     EXPECT_EQ(AdvanceTick(fast, true), TickFault::None);
     EXPECT_EQ(fast.TimeStep, 250000.0);
-    EXPECT_DOUBLE_EQ(fast.PosY[4], -30000.0 * 250000.0);
+    EXPECT_DOUBLE_EQ(fast.PosY[11], -30000.0 * 250000.0);
 }
 
 TEST(AdvanceTick, ZeroStepChangesNothingFaultsAreReportedAndUndone) {
@@ -82,7 +83,10 @@ TEST(AdvanceTick, ZeroStepChangesNothingFaultsAreReportedAndUndone) {
          TickFault::DivisionByZero},
         {"no body on, length 0", [](SimState& s) { s.BodyOn.fill(0); }, true, TickFault::Invalid},
         {"step overflows", [](SimState& s) { s.TimeStep = 1e300; }, false, TickFault::Overflow},
-        {"distance overflows", [](SimState& s) { s.PosX[5] = 1e300; }, false, TickFault::Overflow}};
+        {"distance overflows", [](SimState& s) { s.PosX[5] = 1e300; }, false, TickFault::Overflow},
+        {"only the clock overflows", [](SimState& s) {
+            s.BodyOn = {0, 0, 0, 0, 1}, s.SimTime = DBL_MAX, s.StepLength = 1e308; }, true,
+         TickFault::Overflow}};
     // clang-format on
     for (const Case& c : cases) {
         SimState s = BuiltIn({1, 2, 3, 4, 5});
@@ -123,6 +127,19 @@ TEST(ProjectToPixel, ViewsScalesAndRounding) {
     EXPECT_EQ(ProjectToPixel(s, 4)->x, -1);
     s.Zoom = 0;
     EXPECT_FALSE(ProjectToPixel(s, 4).has_value());
+    // No pixel whose marker would reach past the 32-bit range, in either direction.
+    s.Zoom = 1;
+    for (const auto& [c, drawn] : {std::pair{2147483646.0, true},
+                                   {2147483647.0, false},
+                                   {-2147483647.0, true},
+                                   {-2147483648.0, false}})
+        for (double* at : {&s.PosX[4], &s.PosY[4]}) {
+            s.PosX[4] = s.PosY[4] = 0;
+            *at = (c + 0.5) * 15 - (at == &s.PosX[4] ? s.OriginX : s.OriginY);
+            const auto p = ProjectToPixel(s, 4);
+            EXPECT_EQ(p.has_value(), drawn) << c;
+            EXPECT_EQ(p ? (at == &s.PosX[4] ? p->x : p->y) : c, c);
+        }
 }
 
 }  // namespace

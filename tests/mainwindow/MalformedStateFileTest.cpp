@@ -5,9 +5,9 @@
 #include <map>
 #include <random>
 
-#include "mainwindow/StartedProgram.h"
-#include "files/Cp1251.h"
 #include "files/SystemFileItems.h"
+#include "mainwindow/StartedProgram.h"
+#include "platform/Cp1251.h"
 #include "platform/Utf8.h"
 
 namespace orbimo {
@@ -45,7 +45,7 @@ std::string RandomBytes() {
     return bytes;
 }
 
-const std::u16string kBadDate = u"Неверная дата! ", kScale = u"Масштаб должен быть больше нуля";
+const std::u16string kBadDate = u"Неверная дата! ";
 const std::u16string kMass1 = u"«Тело 1», Масса: «";
 
 TEST(MalformedStateFile, StartsSaysWhatItMustAndRunsOrRefusesWithoutNaNOrInf) {
@@ -71,7 +71,7 @@ TEST(MalformedStateFile, StartsSaysWhatItMustAndRunsOrRefusesWithoutNaNOrInf) {
          {kBadDate + u"01.01.2000\0"s}, kMass1 + u"1E+30\0"s, {}},
         {"1E+308 in every number field", EveryNumberField("1E+308"), {}, u"Расчёт остановлен",
          u"1E+308"},
-        {"scale negative", BuiltIn({{83, "\"-50 000\""}}), {}, kScale, {}},
+        {"scale negative: mirrors", BuiltIn({{83, "\"-50 000\""}}), {}, {}, {}},
         {"view body 99", BuiltIn({{84, "99"}}), {}, {}, {}},
         {"invalid date", BuiltIn({{78, "\"31.02.2000 12:00:00\""}}),
          {kBadDate + u"31.02.2000 12:00:00"}, {}, {}}};
