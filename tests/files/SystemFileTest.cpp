@@ -3,27 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "files/Cp1251.h"
 #include "files/SystemFile.h"
 
 namespace orbimo {
 namespace {
-
-TEST(Cp1251, EveryByteReadsBackAsItWasWritten) {
-    std::string all;
-    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-    const std::u16string text = FromCp1251(all);
-    ASSERT_EQ(text.size(), 256u);
-    EXPECT_EQ(ToCp1251(text), all);
-    // The letters away from the А..я block, at their places.
-    EXPECT_EQ(ToCp1251(u"Ёё№АЯая"), "\xA8\xB8\xB9\xC0\xDF\xE0\xFF");
-}
-
-TEST(Cp1251, CharacterWithoutAByteIsOneQuestionMark) {
-    EXPECT_EQ(ToCp1251(u"a中é"), "a??");
-    EXPECT_EQ(ToCp1251(u"x\U0001F600y"), "x?y");  // a surrogate pair is one character
-    EXPECT_EQ(ToCp1251(u"x\xD800y"), "x?y");      // a lone surrogate
-}
 
 struct ReaderCase {
     const char* what;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +37,38 @@ TEST_F(StdFs, CyrillicNamesGoThroughUtf8PathsBothWays) {
     EXPECT_EQ(folder.Contents("Папка/Земля №1.sav"), "bytes");
     EXPECT_EQ(files.Read(root + u"/Папка/Земля №1.sav"), "bytes");
     EXPECT_EQ(files.List(root + u"/Папка/", u"*", 0), Texts{u"Земля №1.sav"});
+}
+
+TEST_F(StdFs, NamesNotInUtf8AreShownAsWindows1251OrEscapedAndUsedByTheirOwnBytes) {
+    // «Папка/Земля.sav» in Windows-1251, and a name with 0x98, which that code page lacks.
+    const std::string folderName = "\xCF\xE0\xEF\xEA\xE0", earth = "\xC7\xE5\xEC\xEB\xFF.sav",
+                      odd = "a\x98%\xE9.sav";
+    folder.Write(folderName + "/" + earth, "earth"), folder.Write(folderName + "/" + odd, "odd");
+    const std::u16string in = root + u"/Папка/";
+    EXPECT_EQ(TextFromPath(folder.path() / folderName / earth), in + u"Земля.sav");
+    ASSERT_EQ(Sorted(files.List(in, u"*.sav", 0)), (Texts{u"a%98%25й.sav", u"Земля.sav"}));
+    for (const auto& [text, bytes] : {std::pair{u"Земля.sav", earth}, {u"a%98%25й.sav", odd}}) {
+        EXPECT_EQ(files.Attributes(in + text), std::optional<std::uint16_t>(0));
+        EXPECT_EQ(files.Read(in + text), folder.Contents(folderName + "/" + bytes));
+        ASSERT_TRUE(files.WriteAtomic(in + text, "saved").ok);
+        EXPECT_EQ(folder.Contents(folderName + "/" + bytes), "saved");
+    }
+    EXPECT_EQ(files.List(in, u"*", kAttrHidden | kAttrDirectory).size(), 2u) << "a twin was made";
+}
+
+TEST_F(StdFs, SaveIsSyncedFileThenFolderAndKeepsTheOldFilesMode) {
+    static std::vector<std::string> synced;  // what each sync was given
+    files.syncHook = [](int fd) {
+        struct stat st {};
+        ::fstat(fd, &st);
+        synced.push_back(S_ISDIR(st.st_mode) ? "folder" : std::to_string(st.st_size) + " bytes");
+        return ::fsync(fd);
+    };
+    folder.Write("a.sav", "old");
+    fs::permissions(folder.path() / "a.sav", fs::perms(0604));
+    ASSERT_TRUE(files.WriteAtomic(root + u"/a.sav", "saved").ok);
+    EXPECT_EQ(synced, (std::vector<std::string>{"5 bytes", "folder"}));
+    EXPECT_EQ(fs::status(folder.path() / "a.sav").permissions(), fs::perms(0604));
 }
 
 TEST_F(StdFs, ListingMaskGivesFilesOnlyThenFoldersThenDotNames) {
