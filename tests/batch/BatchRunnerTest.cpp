@@ -7,11 +7,12 @@
 #include <tuple>
 
 #include "batch/BatchRunner.h"
-#include "mainwindow/Form1Logic.h"
+#include "batch/Summary.h"
 #include "examples/ExampleSystems.h"
 #include "fakes/FakeToolkit.h"
 #include "fakes/TempFolder.h"
 #include "files/Catalogue.h"
+#include "mainwindow/Form1Logic.h"
 
 namespace orbimo {
 namespace {
@@ -51,11 +52,13 @@ TEST(BatchRunner, SavesWhatTheProgramSavesAfterTheSameRun) {
     fast.bodies = {fast.bodies[1]};  // Mercury alone at 1E+307 m/s: its position overflows
     fast.bodies[0].vx = 1e307, fast.step = 1;
     // Ticks after which the program clicks "Стоп" (0: to the stop date); the comet steps by length.
-    const std::tuple<examples::System, std::int64_t, BatchStatus> cases[] = {
-        {Named(u"Двойная звезда с планетой.sav"), 0, BatchStatus::Done},
-        {Named(u"Комета Галлея.sav"), 2500, BatchStatus::Done},
-        {fast, 100, BatchStatus::Fault}};
-    for (const auto& [system, ticks, status] : cases) {
+    // Worked out by hand: 52608 steps of 1800 s are 3 years from 01.01.2000; Mercury gains
+    // 1E+307 m a tick and overflows in the 18th.
+    const std::tuple<examples::System, std::int64_t, BatchStatus, std::string> cases[] = {
+        {Named(u"Двойная звезда с планетой.sav"), 0, BatchStatus::Done, "\"01.01.2003\"\r\n"},
+        {Named(u"Комета Галлея.sav"), 2500, BatchStatus::Done, ""},
+        {fast, 100, BatchStatus::Fault, "\"1,7E+308\"\r\n"}};
+    for (const auto& [system, ticks, status, item] : cases) {
         const std::string file = examples::FileBytes(system), name = PathFromText(system.file);
         TempFolder prog, batch;
         prog.Write("Orbimo.sav", file);
@@ -73,6 +76,7 @@ TEST(BatchRunner, SavesWhatTheProgramSavesAfterTheSameRun) {
         const std::string out = batch.Contents("out.sav");
         EXPECT_EQ(out, prog.Contents("Orbimo.sav")) << name;
         EXPECT_NE(out, file) << name << ": the run changed nothing";
+        EXPECT_NE(out.find(item), std::string::npos) << name;
         EXPECT_TRUE(
             std::equal(r->Picture().Words(), r->Picture().Words() + kW * kH, p.surface.Words()))
             << name;
@@ -112,6 +116,15 @@ TEST(BatchRunner, TrackReadsBackToTheExactStatesEveryKTicksAndAtTheEnd) {
                 << line;
         }
     EXPECT_FALSE(std::getline(csv, line)) << "a row too many: " << line;
+}
+
+TEST(BatchRunner, SummaryGivesTheSpanInSecondsDaysAndYears) {
+    BatchReport r;
+    r.ticks = 240, r.endTime = 864000, r.wallSeconds = 2;
+    // 864 000 s = 10 days = 0,02738 of a year of 365,25 days.
+    EXPECT_NE(SummaryText(r).find(u"Тактов: 240\nСмоделировано: 864 000 с ≈ 10,00 сут ≈ 0,02738 г. "
+                                  u"(с 01.01.1900 до 11.01.1900)\nВремя счёта: 2,00 с, 120 тактов"),
+              std::u16string::npos);
 }
 
 }  // namespace

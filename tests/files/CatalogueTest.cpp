@@ -82,7 +82,7 @@ TEST(Catalogue, SaveAsAsksCreatesTheSaveFolderAndListsANameOnce) {
 
 TEST(Catalogue, SaveAsRefusesNamesThatAreNoPlainFileName) {
     for (const std::u16string name :
-         {u"../x", u"a/b", u"a\\b", u"a:b", u"..", u"a\tb", u"a*", u".x"}) {
+         {u"../x", u"a/b", u"a\\b", u"a:b", u"..", u"a\tb", u"a\x7F", u"\x9F", u"a*", u".x"}) {
         TestWindow w;
         FakeFileSystem files;
         w.toolkit.answers = {name};
