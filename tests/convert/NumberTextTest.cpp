@@ -2,10 +2,6 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <random>
-#include <regex>
 
 #include "convert/NumberText.h"
 
@@ -41,23 +37,6 @@ TEST(ЧислоИзТекста, ReadsTypedNumbersAndRefusesTheRest) {
     // clang-format on
     for (const auto& [text, value] : cases)
         EXPECT_EQ(ЧислоИзТекста(text), value) << ::testing::PrintToString(text);
-}
-
-TEST(ТекстЧисла, ReadsBackRoundedTo15Digits) {
-    const std::regex form(R"(-?(\d+(,\d*[1-9])?|\d(,\d*[1-9])?E[+-]\d\d+))");
-    std::mt19937_64 random(20240601);
-    std::uniform_real_distribution<double> mantissa(1, 10);
-    std::uniform_int_distribution<int> power(-323, 307);
-    for (int i = 0; i < 600; ++i) {
-        double x = mantissa(random) * std::pow(10.0, power(random) / (i % 3 == 0 ? 20 : 1));
-        if (i % 2) x = -x;
-        const std::u16string text = ТекстЧисла(x);
-        const std::string ascii(text.begin(), text.end());
-        EXPECT_TRUE(std::regex_match(ascii, form)) << ascii;
-        char rounded[40];
-        std::snprintf(rounded, sizeof rounded, "%.14e", x);
-        EXPECT_EQ(ЧислоИзТекста(text), std::strtod(rounded, nullptr)) << ascii;
-    }
 }
 
 }  // namespace

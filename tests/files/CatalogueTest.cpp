@@ -78,6 +78,13 @@ TEST(Catalogue, SaveAsAsksCreatesTheSaveFolderAndListsANameOnce) {
     EXPECT_EQ(w.params.systems, Texts{u" Луна, спутник.1 "});
     EXPECT_TRUE(w.toolkit.messages.empty());
     EXPECT_EQ(files.files.size(), 1u) << "the state file is not written";
+    FakeFileSystem blocked;  // a file where the folder would be: the save fails, and says so
+    blocked.AddFile(u"/prog/Save", "");
+    w.toolkit.answers = {u"Марс"};
+    SaveAs(w.params, blocked);
+    EXPECT_EQ(w.toolkit.messages,
+              Texts{u"Не удалось сохранить файл /prog/Save/Марс.sav: папка не найдена"});
+    EXPECT_EQ(w.params.systems, Texts{u" Луна, спутник.1 "});
 }
 
 TEST(Catalogue, SaveAsRefusesNamesThatAreNoPlainFileName) {

@@ -15,7 +15,7 @@ struct StartedProgram : ScreenMetrics {
     /// Started with `stateFile` as Orbimo.sav, or with none, on a screen of w x h pixels.
     explicit StartedProgram(const std::optional<std::string>& stateFile = {}, int w = 1024,
                             int h = 768)
-        : surface(w, h, 0x00C0C0C0),
+        : surface(w, h, 0x00EFEFEF),  // the runner's background
           params(state, toolkit),
           logic(state, params, surface, toolkit, files, *this) {
         if (stateFile) files.AddFile(StateFilePath(files), *stateFile);
