@@ -43,12 +43,7 @@ TEST(AdvanceTick, EarthCrossesItsStartingLineAfter365Point2DaysBodiesOffPullNoth
         EXPECT_EQ(BodyBits(heavyOff, b), BodyBits(b == 1 || b == 4 ? s : fresh, b)) << b;
 }
 
-TEST(AdvanceTick, LoneBodyGoesStraightFastestBodySetsTheStepByLength) {
-    SimState lone = BuiltIn({4});
-    lone.VelX[4] = 12.5;
-    for (int i = 0; i < 100; ++i) AdvanceTick(lone, false);
-    EXPECT_DOUBLE_EQ(lone.PosX[4], lone.AstroUnit + 100 * 3600 * 12.5);
-    EXPECT_DOUBLE_EQ(lone.PosY[4], -29790.0 * 3600 * 100);
+TEST(AdvanceTick, FastestBodySetsTheStepByLength) {
     SimState fast = BuiltIn({4, 11});  // the step from the fastest body, the last one
     fast.VelY[11] = -30000, fast.StepLength = 7.5e9;
     EXPECT_EQ(AdvanceTick(fast, true), TickFault::None);

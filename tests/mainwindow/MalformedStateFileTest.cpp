@@ -62,10 +62,7 @@ TEST(MalformedStateFile, StartsSaysWhatItMustAndRunsOrRefusesWithoutNaNOrInf) {
          kMass1 + u"5,976E+24\r\n"},
         {"NUL bytes", BuiltIn({{3, "\"1E+30\0\""s}, {78, "\"01.01.2000\0\""s}}),
          {kBadDate + u"01.01.2000\0"s}, kMass1 + u"1E+30\0"s},
-        {"1E+308 in every number field", EveryNumberField("1E+308"), {}, u"Расчёт остановлен"},
-        {"scale negative: mirrors", BuiltIn({{83, "\"-50 000\""}}), {}, {}},
-        {"invalid date", BuiltIn({{78, "\"31.02.2000 12:00:00\""}}),
-         {kBadDate + u"31.02.2000 12:00:00"}, {}}};
+        {"1E+308 in every number field", EveryNumberField("1E+308"), {}, u"Расчёт остановлен"}};
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
