@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "files/Cp1251.h"
-#include "platform/StdFileSystem.h"
+#include "platform/Cp1251.h"
+#include "platform/Utf8.h"
 
 namespace orbimo::fuzz {
 
@@ -18,7 +18,7 @@ inline std::u16string TextOf(const std::uint8_t* data, std::size_t size) {
 
 /// A text as UTF-8 for the report.
 inline std::string Utf8(const std::u16string& text) {
-    return PathFromText(text).string();
+    return ToUtf8(text);
 }
 
 /// A property that does not hold: says which, shows the texts, and aborts so that

@@ -85,7 +85,9 @@ TickFault AdvanceTick(SimState& s, bool stepLong) {
     ClearFlags();
     Tick(s, stepLong);
     const unsigned raised = RaisedFlags();
-    if (raised == 0) return TickFault::None;
+    // The clock takes this tick's step too: a tick it cannot count is no tick.
+    const bool clockOverflows = !std::isfinite(s.SimTime + s.TimeStep);
+    if (raised == 0 && !clockOverflows) return TickFault::None;
     s.PosX = saved.posX;
     s.PosY = saved.posY;
     s.VelX = saved.velX;
@@ -93,7 +95,7 @@ TickFault AdvanceTick(SimState& s, bool stepLong) {
     s.TimeStep = saved.timeStep;
     if (raised & kZeroDivideBit) return TickFault::DivisionByZero;
     if (raised & kOverflowBit) return TickFault::Overflow;
-    return TickFault::Invalid;
+    return raised != 0 ? TickFault::Invalid : TickFault::Overflow;  // else only the clock
 }
 
 }  // namespace orbimo

@@ -11,7 +11,8 @@ enum class TickFault {
 };
 
 /// One tick: step-length rule, kick over every pair, drift. When any result
-/// divides by zero, overflows or is invalid, the tick is undone and reported.
+/// divides by zero, overflows or is invalid, or SimTime + TimeStep would not be
+/// finite, the tick is undone and reported. SimTime itself is the caller's.
 TickFault AdvanceTick(SimState& s, bool stepLong);
 
 }  // namespace orbimo

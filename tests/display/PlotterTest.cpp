@@ -85,9 +85,10 @@ TEST(Plotter, RepaintRebuildsTracesAndMarkersFromTheTraceMap) {
     f.s.BodyOn[1] = f.s.BodyOn[3] = 1;
     f.plotter.Очистить(false);  // as after loading: markers parked at the corner
     for (int i = 0; i < 10; ++i) {
-        f.plotter.MoveTo(1, 5 + i, 5);
-        f.plotter.MoveTo(3, 5 + i, 20 - i);
+        f.plotter.MoveTo(1, 5 + i, 29);  // along the last row, then the last column
+        f.plotter.MoveTo(3, 39, 20 + i);
     }
+    EXPECT_EQ(std::pair(f.s.LastPixX[1], f.s.LastPixY[3]), std::pair(14, 29));
     const std::vector<std::uint32_t> before = f.Pixels();
     f.surface.Clear();    // the window system wipes the area...
     f.plotter.Repaint();  // ...and asks for the picture again

@@ -20,22 +20,8 @@ if [ "$(id -u)" = 0 ]; then
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 
-# The shared start_x, but open to every local user (nobody too).
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset -ac 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
-XVFB_PID=$!
-unset QT_QPA_PLATFORM
-for _ in $(seq 100); do
-    [ -s "$E2E_TMP/display" ] && export DISPLAY=":$(head -n1 "$E2E_TMP/display")" &&
-        xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
-HOME="$home" XDG_DATA_HOME="" "${as_user[@]}" "$prefix/bin/orbimo" >"$E2E_TMP/app.log" 2>&1 &
-APP_PID=$!
-for _ in $(seq 100); do
-    xdotool search --name "Орбимо. Версия 1.1" >/dev/null 2>&1 && break
-    sleep 0.1
-done
-sleep 0.5
+start_x 1024x768 -ac  # open to every local user, nobody too
+start_app env HOME="$home" XDG_DATA_HOME= "${as_user[@]}" "$prefix/bin/orbimo"
 kill -0 "$APP_PID" || { cat "$E2E_TMP/app.log" >&2; exit 1; }
 
 shipped=$(ls "$prefix/share/orbimo/Save"/*.sav | wc -l)
@@ -43,12 +29,8 @@ copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l)
 echo "examples: $shipped shipped, $copied in the user's data folder"
 [ "$copied" -eq "$shipped" ] && [ "$shipped" -ge 8 ] || exit 1
 
-item() { sed -n "$2p" "$1" | iconv -f WINDOWS-1251 -t UTF-8 | tr -d '\r'; }
-click 827 635  # «Параметры»
-sleep 0.5
-read -r WX WY < <(xdotool search --name "^Параметры$" getwindowgeometry |
-    sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-click $((WX + 620)) $((WY + 338))  # «Система:»
+open_params
+at 620 338                         # «Система:»
 sleep 0.5
 xdotool key Return                 # the first entry: «Внешние планеты»
 sleep 0.5

@@ -2,6 +2,8 @@
 set -euo pipefail
 
 E2E_TMP=$(mktemp -d /tmp/orbimo-e2e.XXXXXX)
+# The program's display preferences start fresh and never touch the user's own.
+export XDG_CONFIG_HOME="$E2E_TMP/config"
 XVFB_PID=""
 APP_PID=""
 
@@ -13,10 +15,10 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# start_x WIDTHxHEIGHT: a fresh Xvfb on a display number it picks itself. No reset when
-# the last client leaves: a restarted program would find the server going down.
+# start_x WIDTHxHEIGHT [XVFB OPTION...]: a fresh Xvfb on a display number it picks itself. No
+# reset when the last client leaves: a restarted program would find the server going down.
 start_x() {
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset "${@:2}" 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     unset QT_QPA_PLATFORM
     for _ in $(seq 100); do
@@ -31,9 +33,9 @@ start_x() {
     return 1
 }
 
-# start_app FOLDER: runs the program copied into FOLDER (its data lives there).
+# start_app COMMAND...: runs the program and waits for its main window.
 start_app() {
-    "$1/orbimo" >"$E2E_TMP/app.log" 2>&1 &
+    "$@" >"$E2E_TMP/app.log" 2>&1 &
     APP_PID=$!
     for _ in $(seq 100); do
         xdotool search --name "Орбимо. Версия 1.1" >/dev/null 2>&1 && { sleep 0.5; return 0; }
@@ -51,6 +53,18 @@ stop_app() {
 }
 
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+
+# open_params: «Параметры», then WX WY: where the parameters window is, for `at X Y`.
+open_params() {
+    click 827 635
+    sleep 0.5
+    read -r WX WY < <(xdotool search --name "^Параметры$" getwindowgeometry |
+        sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+}
+at() { click $((WX + $1)) $((WY + $2)); }
+
+# item FILE N: item N of a system file, in UTF-8.
+item() { sed -n "$2p" "$1" | iconv -f WINDOWS-1251 -t UTF-8 | tr -d '\r'; }
 
 # count_colour PNG R G B: how many pixels have exactly that colour.
 count_colour() {

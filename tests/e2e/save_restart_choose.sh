@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Save a system under a name, restart the program, choose it from «Система:», run it and
-# find the run's state written back into the state file.
+# Save a system under a name, restart the program, choose it from «Система:», run it, see the
+# orbits drawn and find the run's state written back into the state file.
 . "$(dirname "$0")/lib.sh"
 program="$1"
 
@@ -9,20 +9,7 @@ app="$E2E_TMP/app"
 mkdir -p "$app"
 cp "$program" "$app/orbimo"
 
-# Window-relative positions of the parameters window's controls, in pixels.
-params_origin() {
-    xdotool search --name "^Параметры$" getwindowgeometry |
-        sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p'
-}
-open_params() {
-    click 827 635  # «Параметры»
-    sleep 0.5
-    read -r WX WY < <(params_origin)
-}
-at() { click $((WX + $1)) $((WY + $2)); }
-item() { sed -n "$2p" "$1" | iconv -f WINDOWS-1251 -t UTF-8 | tr -d '\r'; }
-
-start_app "$app"
+start_app "$app/orbimo"
 open_params
 at 190 96                                # x of body 3
 xdotool key ctrl+a && xdotool type "1.5e11" && xdotool key Tab
@@ -34,7 +21,7 @@ sleep 0.5
 [ "$(item "$app/Save/orbit1.sav" 18)" = '"1,5e11"' ] || { echo "x of body 3 not saved" >&2; exit 1; }
 stop_app
 
-start_app "$app"
+start_app "$app/orbimo"
 open_params
 at 620 338                               # «Система:»
 sleep 0.5
@@ -43,7 +30,23 @@ sleep 0.5
 [ -f "$app/Orbimo.sav" ] || { echo "choosing did not write the state file" >&2; exit 1; }
 xdotool key Escape
 click 754 635                            # «Пуск»
-sleep 1.5
+# Body 1 stays a marker at the view origin (512, 288), bodies 2 to 5 leave traces in their
+# colours. A loaded machine draws more slowly: look again for up to ten seconds.
+for _ in $(seq 10); do
+    sleep 1
+    import -window root "$E2E_TMP/run.png"
+    report=$(convert "$E2E_TMP/run.png" -format "%[pixel:p{512,288}]" info:)
+    fail=0
+    case "$report" in srgb\(0,0,0\)|black) ;; *) fail=1 ;; esac
+    for rgb in "192 64 0" "0 192 0" "112 128 255" "255 0 0"; do
+        n=$(count_colour "$E2E_TMP/run.png" $rgb)
+        report="$report; ($rgb): $n"
+        [ "$n" -ge 20 ] || fail=1
+    done
+    [ $fail = 0 ] && break
+done
+echo "view origin and traces: $report"
+[ $fail = 0 ] || exit 1
 click 754 635                            # «Стоп»
 open_params
 at 555 372                               # «Сохранить»

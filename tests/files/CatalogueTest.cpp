@@ -78,11 +78,18 @@ TEST(Catalogue, SaveAsAsksCreatesTheSaveFolderAndListsANameOnce) {
     EXPECT_EQ(w.params.systems, Texts{u" Луна, спутник.1 "});
     EXPECT_TRUE(w.toolkit.messages.empty());
     EXPECT_EQ(files.files.size(), 1u) << "the state file is not written";
+    FakeFileSystem blocked;  // a file where the folder would be: the save fails, and says so
+    blocked.AddFile(u"/prog/Save", "");
+    w.toolkit.answers = {u"Марс"};
+    SaveAs(w.params, blocked);
+    EXPECT_EQ(w.toolkit.messages,
+              Texts{u"Не удалось сохранить файл /prog/Save/Марс.sav: папка не найдена"});
+    EXPECT_EQ(w.params.systems, Texts{u" Луна, спутник.1 "});
 }
 
 TEST(Catalogue, SaveAsRefusesNamesThatAreNoPlainFileName) {
     for (const std::u16string name :
-         {u"../x", u"a/b", u"a\\b", u"a:b", u"..", u"a\tb", u"a*", u".x"}) {
+         {u"../x", u"a/b", u"a\\b", u"a:b", u"..", u"a\tb", u"a\x7F", u"\x9F", u"a*", u".x"}) {
         TestWindow w;
         FakeFileSystem files;
         w.toolkit.answers = {name};

@@ -51,7 +51,31 @@ TEST(Form1Logic, BodySwitchedOffAndViewChangedBetweenTicksTakeEffectAtOnce) {
     EXPECT_EQ(p.surface.GetPixel(512, 288), kBlack);
 }
 
-TEST(Form1Logic, FieldsThatAreNotNumbersOrAScaleNotAboveZeroRefuseTheRunAndChangeNothing) {
+TEST(Form1Logic, MarkerGoesWhereScaleAndViewPutItMirroredByANegativeScaleNeverPast32Bits) {
+    // Body 2 alone, seen from the origin, y = 0: row 4320 / 15 = 288 twips.
+    const std::tuple<std::u16string, std::u16string, std::u16string, std::u16string, int> cases[] =
+        {{u"50 000 000", u"149597870000", u"0", u"3600", 711},   // (7680 + 2991,96) / 15
+         {u"-50 000 000", u"149597870000", u"0", u"3600", 312},  // (7680 - 2991,96) / 15
+         // One pixel a tick from column 2147483645,5: 2147483647 would put a neighbour past 32
+         // bits.
+         {u"1", u"32212247002,5", u"15", u"1", 2147483646}};
+    for (const auto& [zoom, x, vx, step, column] : cases) {
+        Program p;
+        for (int b : {1, 3, 4, 5}) p.params.SetBodyState(b, 0);
+        p.params.SelectView(0);
+        for (auto [field, text] : {std::pair{FieldRef{FieldKind::Zoom}, zoom},
+                                   {{FieldKind::X, 2}, x},
+                                   {{FieldKind::VX, 2}, vx},
+                                   {{FieldKind::VY, 2}, u"0"},
+                                   {{FieldKind::dTime}, step}})
+            p.params.SetText(field, text);
+        p.RunUntilDispatch(3);
+        EXPECT_EQ(std::pair(p.state.LastPixX[2], p.state.LastPixY[2]), std::pair(column, 288));
+        EXPECT_TRUE(p.toolkit.messages.empty());
+    }
+}
+
+TEST(Form1Logic, FieldsThatAreNotNumbersOrAZeroScaleRefuseTheRunAndChangeNothing) {
     const std::u16string scale = u"Масштаб должен быть больше нуля";
     const std::tuple<FieldRef, std::u16string, std::u16string> cases[] = {
         {{FieldKind::VX, 3}, u"12abc", u"«Тело 3», Скор.X: «12abc»"},

@@ -5,26 +5,23 @@
 #include <map>
 #include <random>
 
-#include "files/Cp1251.h"
 #include "files/SystemFileItems.h"
 #include "mainwindow/StartedProgram.h"
-#include "platform/Utf8.h"
 
 namespace orbimo {
 namespace {
 
 using namespace std::string_literals;
 
-/// The built-in system's file: items (by number) replaced, `count` lines, each ended by `end`.
-std::string BuiltIn(const std::map<std::size_t, std::string>& replaced = {}, std::size_t count = 84,
-                    const std::string& end = "\r\n") {
+/// The built-in system's file with items (by number) replaced.
+std::string BuiltIn(const std::map<std::size_t, std::string>& replaced) {
     testing::StartedProgram builtIn;
     const std::string bytes = SystemFileBytes(builtIn.params);
     std::string file;
-    for (std::size_t n = 1, at = 0; n <= count; ++n, at = bytes.find('\n', at) + 1) {
+    for (std::size_t n = 1, at = 0; n <= 84; ++n, at = bytes.find('\n', at) + 1) {
         const auto it = replaced.find(n);
         file += it != replaced.end() ? it->second : bytes.substr(at, bytes.find('\r', at) - at);
-        file += end;
+        file += "\r\n";
     }
     return file;
 }
@@ -45,7 +42,7 @@ std::string RandomBytes() {
     return bytes;
 }
 
-const std::u16string kBadDate = u"Неверная дата! ", kScale = u"Масштаб должен быть больше нуля";
+const std::u16string kBadDate = u"Неверная дата! ";
 const std::u16string kMass1 = u"«Тело 1», Масса: «";
 
 TEST(MalformedStateFile, StartsSaysWhatItMustAndRunsOrRefusesWithoutNaNOrInf) {
@@ -53,34 +50,24 @@ TEST(MalformedStateFile, StartsSaysWhatItMustAndRunsOrRefusesWithoutNaNOrInf) {
         const char* name;
         std::string file;
         std::vector<std::u16string> startup;  // the messages start-up gives
-        std::u16string run;    // part of the message "Пуск" gives; empty: the run goes on
-        std::u16string mass1;  // body 1's mass as read, when it is checked
+        std::u16string run;  // part of the message "Пуск" gives; empty: the run goes on
     };
     // clang-format off
     const Case cases[] = {
-        {"empty", "", {}, {}, {}},
-        {"truncated after 10 lines", BuiltIn({{3, "\"2E+30\""}}, 10), {}, {}, u"2E+30"},
-        {"random binary", RandomBytes(), {}, u"» — это не число", {}},
-        {"UTF-8 instead of Windows-1251", ToUtf8(FromCp1251(BuiltIn())), {}, {}, {}},
-        {"one 2 MB line", BuiltIn({{3, '"' + std::string(2 << 20, '7') + '"'}}), {},
-         kMass1 + u"77", {}},
+        {"empty", "", {}, {}},
+        {"random binary", RandomBytes(), {}, u"» — это не число"},
+        {"one 2 MB line, shown cut", BuiltIn({{3, '"' + std::string(2 << 20, '7') + '"'}}), {},
+         kMass1 + std::u16string(40, u'7') + u"…»"},
         {"unbalanced quote", BuiltIn({{3, "\"5,976E+24"}}), {kBadDate + u"3600"},
-         kMass1 + u"5,976E+24\r\n", {}},
-        {"LF-only lines", BuiltIn({{3, "\"3E+30\""}}, 84, "\n"), {}, {}, u"3E+30"},
+         kMass1 + u"5,976E+24\r\n"},
         {"NUL bytes", BuiltIn({{3, "\"1E+30\0\""s}, {78, "\"01.01.2000\0\""s}}),
-         {kBadDate + u"01.01.2000\0"s}, kMass1 + u"1E+30\0"s, {}},
-        {"1E+308 in every number field", EveryNumberField("1E+308"), {}, u"Расчёт остановлен",
-         u"1E+308"},
-        {"scale negative", BuiltIn({{83, "\"-50 000\""}}), {}, kScale, {}},
-        {"view body 99", BuiltIn({{84, "99"}}), {}, {}, {}},
-        {"invalid date", BuiltIn({{78, "\"31.02.2000 12:00:00\""}}),
-         {kBadDate + u"31.02.2000 12:00:00"}, {}, {}}};
+         {kBadDate + u"01.01.2000\0"s}, kMass1 + u"1E+30\0"s},
+        {"1E+308 in every number field", EveryNumberField("1E+308"), {}, u"Расчёт остановлен"}};
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         testing::StartedProgram p(c.file);
         EXPECT_EQ(p.toolkit.messages, c.startup);
-        EXPECT_EQ(c.mass1.empty() ? c.mass1 : p.params.bodies[1].mass.text, c.mass1);
         p.toolkit.messages.clear();
         p.RunUntilDispatch(3);
         EXPECT_EQ(p.toolkit.dispatches, c.run.empty() ? 3 : 0);

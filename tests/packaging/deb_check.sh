@@ -67,7 +67,7 @@ eight="$root/usr/share/orbimo/Save/Восьмёрка трёх тел.sav"
 export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data"
 cp "$root/usr/share/orbimo/Save/Внутренние планеты.sav" "$root/usr/bin/Orbimo.sav"
 start_x 1024x768
-start_app "$root/usr/bin"
+start_app "$root/usr/bin/orbimo"
 copied=$(ls "$root/usr/bin/Save"/*.sav | wc -l)
 [ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied at the first start"
 import -window root "$tmp/before.png"

@@ -1,10 +1,15 @@
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -28,14 +33,40 @@ struct StdFs : ::testing::Test {
     StdFileSystem files{root};
 };
 
-TEST_F(StdFs, CyrillicNamesGoThroughUtf8PathsBothWays) {
-    EXPECT_EQ(PathFromText(u"/Земля").native(), "/\xD0\x97\xD0\xB5\xD0\xBC\xD0\xBB\xD1\x8F");
+TEST_F(StdFs, NamesInUtf8OrElseWindows1251OrEscapedAreListedAndUsedByTheirOwnBytes) {
+    // «Папка/Земля.sav» in Windows-1251, and a name with 0x98, which that code page lacks.
+    const std::string folderName = "\xCF\xE0\xEF\xEA\xE0", earth = "\xC7\xE5\xEC\xEB\xFF.sav",
+                      odd = "a\x98%\xE9.sav";
+    folder.Write(folderName + "/" + earth, "earth"), folder.Write(folderName + "/" + odd, "odd");
+    const std::u16string in = root + u"/Папка/";
+    EXPECT_EQ(TextFromPath(folder.path() / folderName / earth), in + u"Земля.sav");
     EXPECT_EQ(TextFromPath(PathFromText(u"Ёж №1 \U0001F600")), u"Ёж №1 \U0001F600");
-    ASSERT_TRUE(files.CreateFolder(root + u"/Папка/") &&
-                files.WriteAtomic(root + u"/Папка/Земля №1.sav", "bytes").ok);
-    EXPECT_EQ(folder.Contents("Папка/Земля №1.sav"), "bytes");
-    EXPECT_EQ(files.Read(root + u"/Папка/Земля №1.sav"), "bytes");
-    EXPECT_EQ(files.List(root + u"/Папка/", u"*", 0), Texts{u"Земля №1.sav"});
+    ASSERT_TRUE(files.CreateFolder(in + u"Новая/") &&
+                files.WriteAtomic(in + u"Новая/Земля №1.sav", "new").ok);
+    EXPECT_EQ(folder.Contents(folderName + "/Новая/Земля №1.sav"), "new");  // new names in UTF-8
+    ASSERT_EQ(Sorted(files.List(in, u"*.sav", 0)), (Texts{u"a%98%25й.sav", u"Земля.sav"}));
+    for (const auto& [text, bytes] : {std::pair{u"Земля.sav", earth}, {u"a%98%25й.sav", odd}}) {
+        EXPECT_EQ(files.Attributes(in + text), std::optional<std::uint16_t>(0));
+        EXPECT_EQ(files.Read(in + text), folder.Contents(folderName + "/" + bytes));
+        ASSERT_TRUE(files.WriteAtomic(in + text, "saved").ok);
+        EXPECT_EQ(folder.Contents(folderName + "/" + bytes), "saved");
+    }
+    EXPECT_EQ(files.List(in, u"*", kAttrHidden | kAttrDirectory).size(), 3u) << "a twin was made";
+}
+
+TEST_F(StdFs, SaveIsSyncedFileThenFolderAndKeepsTheOldFilesMode) {
+    static std::vector<std::string> synced;  // what each sync was given
+    files.syncHook = [](int fd) {
+        struct stat st {};
+        ::fstat(fd, &st);
+        synced.push_back(S_ISDIR(st.st_mode) ? "folder" : std::to_string(st.st_size) + " bytes");
+        return ::fsync(fd);
+    };
+    folder.Write("a.sav", "old");
+    fs::permissions(folder.path() / "a.sav", fs::perms(0604));
+    ASSERT_TRUE(files.WriteAtomic(root + u"/a.sav", "saved").ok);
+    EXPECT_EQ(synced, (std::vector<std::string>{"5 bytes", "folder"}));
+    EXPECT_EQ(fs::status(folder.path() / "a.sav").permissions(), fs::perms(0604));
 }
 
 TEST_F(StdFs, ListingMaskGivesFilesOnlyThenFoldersThenDotNames) {
@@ -59,27 +90,57 @@ TEST(Wildcard, StarAnyRunQuestionMarkOneCharacterCaseCounts) {
         EXPECT_EQ(WildcardMatch(name, pattern), matches) << ::testing::PrintToString(name);
 }
 
-TEST_F(StdFs, FailedAtomicWriteKeepsTheOldFileWholeAndLeavesNoTemporaryFile) {
-    folder.Write("a.sav", std::string(5000, 'o'));
-    ASSERT_TRUE(files.WriteAtomic(root + u"/a.sav", "old").ok);
-    // Failing after the temporary file is made: beyond a file-size limit, in a child process.
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+/// The folder and every entry below it with its bytes, "/" for a folder.
+std::map<std::string, std::string> Snapshot(const testing::TempFolder& t) {
+    std::map<std::string, std::string> all{{t.path(), "/"}};
+    for (const auto& e : fs::recursive_directory_iterator(t.path()))
+        all[e.path()] = e.is_directory() ? "/" : t.Contents(e.path());
+    return all;
+}
+
+// Each failure is said in Russian, keeps the old file whole and leaves no temporary file. In a
+// child process limited to 64-byte files, as "nobody" when root: permission bits do not stop root.
+TEST_F(StdFs, FailedSaveSaysWhyKeepsTheOldFileAndLeavesNothingBehind) {
+    const passwd* nobody = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
+    if (::geteuid() == 0 && !nobody) GTEST_SKIP() << "no user nobody to drop to";
+    for (const char* name : {"a.sav", "ro/a.sav", "big/a.sav"}) folder.Write(name, "old");
+    for (const auto& [path, bytes] : Snapshot(folder))
+        ASSERT_TRUE(!nobody || ::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid) == 0);
+    fs::permissions(folder.path() / "a.sav", fs::perms(0444));
+    fs::permissions(folder.path() / "ro", fs::perms(0555));
+    const auto before = Snapshot(folder);
+    // clang-format off
+    const std::pair<const char16_t*, std::u16string> cases[] = {
+        {u"/a.sav", u"нет доступа"}, {u"/ro/a.sav", u"нет доступа"},
+        {u"/none/a.sav", u"папка не найдена"}, {u"/big/a.sav", u"файл больше, чем разрешено"},
+        {u"/ro", u"на месте файла находится папка"}};
+    // clang-format on
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    if (::fork() == 0) {
         const rlimit limit{64, 64};
-        ::signal(SIGXFSZ, SIG_IGN);
-        const bool limited = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-        _exit(limited && !files.WriteAtomic(root + u"/a.sav", std::string(1000, 'x')).ok ? 0 : 1);
+        ::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails with EFBIG instead
+        if (::setrlimit(RLIMIT_FSIZE, &limit) ||
+            (nobody &&
+             (::setgroups(0, nullptr) || ::setgid(nobody->pw_gid) || ::setuid(nobody->pw_uid))))
+            _exit(1);
+        ::prctl(PR_SET_DUMPABLE, 1);  // lets a sanitizer read /proc/self as before
+        std::u16string reasons;
+        for (const auto& [path, reason] : cases)
+            reasons += files.WriteAtomic(root + path, std::string(100, 'x')).reason + u'\n';
+        const auto size = static_cast<ssize_t>(reasons.size() * sizeof(char16_t));
+        _exit(::write(out[1], reasons.data(), size) == size ? 0 : 1);
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    // Failing before: a folder in the temporary file's place, which stays.
-    const fs::path temp = StdFileSystem::TempPathFor(folder.path() / "a.sav");
-    fs::create_directory(temp);
-    EXPECT_FALSE(files.WriteAtomic(root + u"/a.sav", "new").ok);
-    EXPECT_TRUE(fs::remove(temp));
-    EXPECT_EQ(folder.Contents("a.sav"), "old");
-    EXPECT_EQ(Sorted(files.List(root, u"*", kAttrHidden | kAttrDirectory)), Texts{u"a.sav"});
+    ::close(out[1]);
+    std::u16string reasons(1024, u'\0'), expected;
+    reasons.resize(static_cast<std::size_t>(std::max<ssize_t>(
+                       ::read(out[0], reasons.data(), reasons.size() * sizeof(char16_t)), 0)) /
+                   sizeof(char16_t));
+    ::close(out[0]);
+    ::wait(nullptr);
+    for (const auto& [path, reason] : cases) expected += reason + u'\n';
+    EXPECT_EQ(reasons, expected);
+    EXPECT_EQ(Snapshot(folder), before);
 }
 
 }  // namespace

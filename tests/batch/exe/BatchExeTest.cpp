@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <algorithm>
-#include <set>
 #include <tuple>
 
 #include "batch/BatchRunner.h"
@@ -39,6 +38,8 @@ TEST(BatchExe, ExitStatusAndWhatIsWritten) {
         {"", "", 2, "Не удалось прочитать файл «in.sav»"},
         {"", FileBytes(endless), 2, "нет даты остановки"},
         {"--png no/pic.png", eight, 2, "не найдена"},
+        {"--ticks 50", eight.substr(0, eight.rfind("\r\n", eight.size() - 3) + 2), 2,
+         "83 элементов из 84"},
     };
     for (const auto& [args, file, expected, message] : cases) {
         testing::TempFolder t;
@@ -54,19 +55,30 @@ TEST(BatchExe, ExitStatusAndWhatIsWritten) {
     }
 }
 
-TEST(BatchExe, PngHoldsEveryPixelOfTheLibrarysPicture) {
-    testing::TempFolder t;
-    t.Write("in.sav", FileBytes(Named(u"Двойная звезда с планетой.sav")));
-    ASSERT_EQ(RunBatch(t, "--png pic.png --size 800x600 --quiet").first, 0);
-    BatchOptions o;
-    o.systemFile = TextFromPath(t.path() / "in.sav"), o.width = 800, o.height = 600;
-    BatchRunner library(o, TextFromPath(t.path()));
-    ASSERT_EQ(library.Run().status, BatchStatus::Done);
-    const std::uint32_t* words = library.Picture().Words();
-    const QImage surface(reinterpret_cast<const uchar*>(words), 800, 600, QImage::Format_RGB32);
-    const QImage png(QString::fromStdString((t.path() / "pic.png").string()));
-    EXPECT_TRUE(png.convertToFormat(QImage::Format_RGB32) == surface);
-    EXPECT_GE(std::set(words, words + 800 * 600).size(), 4u) << "no orbits in their colours";
+TEST(BatchExe, PngIsTheLibrarysPictureANegativeScaleMirrorsIt) {
+    // One body from (1,5E+9 m, 7,5E+8 m) at 15 000 m/s along x, 20 ticks of an hour, seen from
+    // the origin at 6000 x 3375 twips: after the first tick 1,5E+9 / 1E+6 + 54 twips right of
+    // the origin and 750 twips below it, or as far left and above when the scale is negative.
+    System lone{
+        u"lone.sav", {{u"Тело", 1, 1.5e9, 7.5e8, 15000, 0}}, u"01.01.2000", u"01.01.2000 20:00:00"};
+    lone.view = 0;
+    for (const auto& [zoom, trace, empty] : {std::tuple{1e6, QPoint(503, 275), QPoint(296, 175)},
+                                             {-1e6, QPoint(296, 175), QPoint(503, 275)}}) {
+        testing::TempFolder t;
+        lone.zoom = zoom;
+        t.Write("in.sav", FileBytes(lone));
+        ASSERT_EQ(RunBatch(t, "--png pic.png --size 800x600 --quiet").first, 0);
+        BatchOptions o;
+        o.systemFile = TextFromPath(t.path() / "in.sav"), o.width = 800, o.height = 600;
+        BatchRunner library(o, TextFromPath(t.path()));
+        ASSERT_EQ(library.Run().status, BatchStatus::Done);
+        const uchar* words = reinterpret_cast<const uchar*>(library.Picture().Words());
+        const QImage png = QImage(QString::fromStdString((t.path() / "pic.png").string()))
+                               .convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(png == QImage(words, 800, 600, QImage::Format_RGB32));
+        EXPECT_EQ(png.pixel(trace), qRgb(255, 128, 0)) << zoom;  // body 1's trace colour
+        EXPECT_EQ(png.pixel(empty), png.pixel(799, 599)) << zoom;
+    }
 }
 
 }  // namespace

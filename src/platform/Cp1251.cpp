@@ -1,5 +1,5 @@
 // Windows-1251 (Cyrillic) ↔ UTF-16 by table: the lower half is ASCII.
-#include "files/Cp1251.h"
+#include "platform/Cp1251.h"
 
 #include <algorithm>
 #include <array>
