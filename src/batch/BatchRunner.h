@@ -5,9 +5,9 @@
 #include <string>
 
 #include "batch/BatchPlatform.h"
+#include "core/SimState.h"
 #include "core/Totals.h"
 #include "mainwindow/Form1Logic.h"
-#include "core/SimState.h"
 #include "params/ParamsModel.h"
 #include "platform/MemorySurface.h"
 #include "platform/StdFileSystem.h"
@@ -61,6 +61,7 @@ class BatchRunner {
     const MemorySurface& Picture() const { return surface_; }
     const SimState& State() const { return state_; }
     ParamsModel& Params() { return params_; }
+    const Form1Logic& Logic() const { return logic_; }
     const std::vector<std::u16string>& Messages() const { return toolkit_.messages; }
 
     /// Every message for the user, as it is produced (the runner prints them on stderr).

@@ -4,19 +4,26 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QSaveFile>
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <memory>
 #include <new>
 #include <optional>
 
 #include "batch/BatchRunner.h"
 #include "batch/PlainLoop.h"
 #include "batch/Summary.h"
+#include "mainwindow/Overlay.h"
 #include "platform/StdFileSystem.h"
 #include "platform/Utf8.h"
+#include "platform/qtpaint/OverlayPainter.h"
 
 namespace {
 
@@ -27,7 +34,8 @@ constexpr int kLargestSide = 16384;
 
 constexpr char16_t kUsage[] =
     u"Использование: orbimo-batch СИСТЕМА.sav [--ticks N] [--out РЕЗУЛЬТАТ.sav]\n"
-    u"       [--png РИСУНОК.png [--size ШxВ]] [--csv ТРАССА.csv [--every K]] [--quiet]\n";
+    u"       [--png РИСУНОК.png [--size ШxВ] [--labels]] [--csv ТРАССА.csv [--every K]] "
+    u"[--quiet]\n";
 
 constexpr char16_t kHelp[] =
     u"\n"
@@ -38,6 +46,7 @@ constexpr char16_t kHelp[] =
     u"  --out ФАЙЛ       записать результат, как программа сохраняет файл состояния после счёта\n"
     u"  --png ФАЙЛ       нарисовать картину в конце счёта, как её показывает главное окно\n"
     u"  --size ШxВ       размер главного окна в пикселях (по умолчанию 1920x1080)\n"
+    u"  --labels         подписать на картине тела, легенду, масштабную линейку и дату\n"
     u"  --csv ФАЙЛ       записать трассу: заголовок, затем каждые K тактов по строке на тело:\n"
     u"                   t_s, дата-время, номер тела, x, y, vx, vy (СИ, десятичная точка);\n"
     u"                   первые строки — начало счёта, последние — его конец\n"
@@ -75,10 +84,16 @@ std::optional<long long> WholeInRange(const QString& text, long long largest) {
     return v;
 }
 
-WriteResult WritePng(const MemorySurface& surface, const std::u16string& path) {
+WriteResult WritePng(const MemorySurface& surface, const std::u16string& path,
+                     const Overlay* overlay) {
     // The window shows the surface's buffer as RGB32: the same words make the picture.
-    const QImage image(reinterpret_cast<const uchar*>(surface.Words()), surface.Width(),
-                       surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
+    QImage image(reinterpret_cast<const uchar*>(surface.Words()), surface.Width(), surface.Height(),
+                 surface.Width() * 4, QImage::Format_RGB32);
+    if (overlay) {
+        image = image.copy();  // the layers go over a copy, never into the drawing
+        QPainter p(&image);
+        PaintOverlay(p, *overlay, image.size());
+    }
     QSaveFile file(QString::fromStdU16String(path));
     if (!file.open(QIODevice::WriteOnly)) return {false, Text(file.errorString())};
     if (!image.save(&file, "PNG")) {
@@ -99,6 +114,7 @@ int Main(QCoreApplication& app) {
     const QCommandLineOption csv(QStringLiteral("csv"), {}, QStringLiteral("FILE"));
     const QCommandLineOption every(QStringLiteral("every"), {}, QStringLiteral("K"));
     const QCommandLineOption quiet(QStringLiteral("quiet"));
+    const QCommandLineOption labels(QStringLiteral("labels"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     // Also times a plain scalar loop of the same arithmetic and prints both rates; with
@@ -107,7 +123,7 @@ int Main(QCoreApplication& app) {
     const QCommandLineOption benchCheck(QStringLiteral("bench-check"), {}, QStringLiteral("R"));
     const QList<QCommandLineOption> valued = {ticks, out, png, size, csv, every, benchCheck};
     for (const auto& o : valued) parser.addOption(o);
-    parser.addOptions({quiet, help, version, bench});
+    parser.addOptions({quiet, help, version, bench, labels});
 
     const QStringList args = app.arguments();
     if (!parser.parse(args)) {
@@ -186,7 +202,16 @@ int Main(QCoreApplication& app) {
     runner.onMessage = [](const std::u16string& m) {
         Print(stderr, u"orbimo-batch: " + m + u"\n");
     };
-    runner.writePicture = WritePng;
+    if (parser.isSet(labels) && options.pictureFile.empty())
+        return BadArguments(u"--labels действует только вместе с --png.");
+    runner.writePicture = [&](const MemorySurface& surface, const std::u16string& path) {
+        if (!parser.isSet(labels)) return WritePng(surface, path, nullptr);
+        OverlayOptions layers;
+        layers.readout = false;
+        layers.labels = layers.scaleBar = layers.date = true;
+        const Overlay overlay = BuildOverlay(runner.Logic(), layers, RateMeter());
+        return WritePng(surface, path, &overlay);
+    };
     ProgressBar bar(stderr);
     if (terminal && !silent)
         runner.onProgress = [&bar](double done, std::int64_t n) { bar.Update(done, n); };
@@ -228,8 +253,21 @@ int Main(QCoreApplication& app) {
 
 int main(int argc, char** argv) {
     try {
-        QCoreApplication app(argc, argv);
-        return Main(app);
+        // Writing names onto a picture needs fonts, which need a (windowless) GUI application.
+        const bool fonts = std::any_of(
+            argv + 1, argv + argc, [](const char* a) { return std::strcmp(a, "--labels") == 0; });
+        if (fonts && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The runner speaks for itself on stderr; Qt's notes about its windowless set-up
+        // (no runtime folder, and the like) are no news for its user.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& m) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fputs((m + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+        });
+        const std::unique_ptr<QCoreApplication> app =
+            fonts ? std::make_unique<QGuiApplication>(argc, argv)
+                  : std::make_unique<QCoreApplication>(argc, argv);
+        return Main(*app);
     } catch (const std::bad_alloc&) {
         Print(stderr, u"orbimo-batch: недостаточно памяти.\n");
     } catch (const std::exception& e) {

@@ -38,6 +38,7 @@ TEST(BatchExe, ExitStatusAndWhatIsWritten) {
         {"", "", 2, "Не удалось прочитать файл «in.sav»"},
         {"", FileBytes(endless), 2, "нет даты остановки"},
         {"--png no/pic.png", eight, 2, "не найдена"},
+        {"--ticks 50 --labels", eight, 2, "только вместе с --png"},
         {"--ticks 50", eight.substr(0, eight.rfind("\r\n", eight.size() - 3) + 2), 2,
          "83 элементов из 84"},
     };
@@ -78,6 +79,16 @@ TEST(BatchExe, PngIsTheLibrarysPictureANegativeScaleMirrorsIt) {
         EXPECT_TRUE(png == QImage(words, 800, 600, QImage::Format_RGB32));
         EXPECT_EQ(png.pixel(trace), qRgb(255, 128, 0)) << zoom;  // body 1's trace colour
         EXPECT_EQ(png.pixel(empty), png.pixel(799, 599)) << zoom;
+        // --labels writes names, legend, scale bar and date onto it, and nothing else.
+        ASSERT_EQ(RunBatch(t, "--png lab.png --size 800x600 --labels --quiet").first, 0);
+        const QImage lab = QImage(QString::fromStdString((t.path() / "lab.png").string()))
+                               .convertToFormat(QImage::Format_RGB32);
+        long changed = 0;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) changed += lab.pixel(x, y) != png.pixel(x, y);
+        EXPECT_GT(changed, 300);
+        const QRect away(150, 300, 350, 200);  // below the path, left of the date
+        EXPECT_EQ(lab.copy(away), png.copy(away));
     }
 }
 
