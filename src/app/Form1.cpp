@@ -9,14 +9,18 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cmath>
+#include <tuple>
 
+#include "app/FrameDialog.h"
 #include "app/HelpWindow.h"
 #include "app/PictureExport.h"
 #include "app/TextFit.h"
@@ -68,6 +72,10 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
         {QKeySequence(Qt::Key_F1), [this] { ShowHelp(); }},
         {QKeySequence(Qt::Key_F3), [this] { Show(&Preferences::readout, !prefs_.readout); }},
         {QKeySequence(Qt::Key_L), [this] { Show(&Preferences::labels, !prefs_.labels); }},
+        {QKeySequence(Qt::Key_Home), [this] { logic_.HomeOrigin(), Redrawn(); }},
+        {QKeySequence(Qt::Key_F), [this] { logic_.Fit(), Redrawn(); }},
+        {QKeySequence(Qt::Key_C), [this] { ToggleFrame(FrameKind::CentreOfMass); }},
+        {QKeySequence(Qt::Key_R), [this] { ToggleFrame(FrameKind::Rotating); }},
     };
     for (const auto& [key, action] : keys) {
         auto* shortcut = new QShortcut(key, this);
@@ -83,6 +91,7 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
             static_cast<int>(std::lround(105 / tppY_)));
     prefs_ = Preferences::Load();
     logic_.SetPace(prefs_.pace);
+    logic_.SetFrame(prefs_.frame);
     // Drawing goes into the buffer every tick; the screen sees it at most at display rate.
     auto* frame = new QTimer(this);
     QObject::connect(frame, &QTimer::timeout, this, [this] { Present(); });
@@ -137,6 +146,72 @@ void Form1::Show(bool Preferences::*layer, bool on) {
     RefreshOverlay();
 }
 
+void Form1::Redrawn() {
+    update();
+    surface_.TakeDirty();
+    RefreshOverlay();
+}
+
+void Form1::SetFrame(const Frame& f) {
+    logic_.SetFrame(f);
+    prefs_.frame = f;
+    prefs_.Save();
+    Redrawn();
+}
+
+void Form1::ToggleFrame(FrameKind kind) {
+    Frame f = prefs_.frame;
+    f.kind = f.kind == kind ? FrameKind::Body : kind;
+    SetFrame(f);
+}
+
+void Form1::ChooseView(int k) {
+    Frame body = prefs_.frame;
+    body.kind = FrameKind::Body;
+    if (k != logic_.State().ViewBody) {
+        // As the option button in «Параметры» does it: a new view starts a new plot.
+        logic_.SetFrame(body);
+        prefs_.frame = body;
+        prefs_.Save();
+        logic_.SelectView(k);
+        Redrawn();
+    } else if (prefs_.frame.kind != FrameKind::Body) {
+        SetFrame(body);
+    }
+}
+
+void Form1::wheelEvent(QWheelEvent* e) {
+    wheel_ += e->angleDelta().y();
+    const int notches = wheel_ / 120;  // a notch is 15 degrees
+    if (notches == 0) return;
+    wheel_ -= notches * 120;
+    const QPointF at = e->position();
+    logic_.ZoomAt(at.x(), at.y(), std::pow(1.25, notches));
+    Redrawn();
+}
+
+void Form1::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
+    dragging_ = true;
+    dragFrom_ = e->position().toPoint();
+    dragBy_ = QPoint();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* e) {
+    if (!dragging_) return QWidget::mouseMoveEvent(e);
+    dragBy_ = e->position().toPoint() - dragFrom_;
+    update();
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* e) {
+    if (!dragging_ || e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+    dragging_ = false;
+    const QPoint by = e->position().toPoint() - dragFrom_;
+    dragBy_ = QPoint();
+    if (!by.isNull()) logic_.PanBy(by.x(), by.y());
+    Redrawn();
+}
+
 void Form1::ShowHelp() {
     if (!help_) help_ = new HelpWindow(this);
     help_->show();
@@ -169,6 +244,14 @@ void Form1::paintEvent(QPaintEvent* e) {
     }
     QPainter p(this);
     const QRect r = e->rect();
+    if (!dragBy_.isNull()) {
+        // Dragged: the picture follows the mouse, the background shows where it left.
+        p.fillRect(r, ToQColor(surface_.Background()));
+        p.drawImage(dragBy_, image_);
+        PaintOverlay(p, overlay_, size());
+        if (painted) painted();
+        return;
+    }
     p.drawImage(r.topLeft(), image_, r);
     // A window larger than the screen shows background beyond the picture.
     if (width() > image_.width() || height() > image_.height()) {
@@ -254,6 +337,37 @@ void Form1::contextMenuEvent(QContextMenuEvent* e) {
         a->setChecked(i == logic_.Pace());
         paces->addAction(a);
     }
+    QMenu* view = menu.addMenu(QStringLiteral("Вид"));
+    auto* views = new QActionGroup(view);
+    const Frame frame = logic_.CurrentFrame();
+    for (int k = 0; k <= kBodies; ++k) {
+        const QString text =
+            k == 0 ? QStringLiteral("Вид (начало координат)")
+                   : QString::number(k) + QStringLiteral(" — ") +
+                         QString::fromStdU16String(
+                             logic_.Params().bodies[static_cast<std::size_t>(k)].caption);
+        QAction* a = view->addAction(text, this, [this, k] { ChooseView(k); });
+        a->setCheckable(true);
+        a->setChecked(frame.kind == FrameKind::Body && k == logic_.State().ViewBody);
+        views->addAction(a);
+    }
+    view->addSeparator();
+    QAction* cm =
+        view->addAction(QStringLiteral("Центр масс"), QKeySequence(Qt::Key_C), this, [this] {
+            SetFrame({FrameKind::CentreOfMass, prefs_.frame.a, prefs_.frame.b});
+        });
+    QAction* turning = view->addAction(
+        QStringLiteral("Вращающаяся система…"), QKeySequence(Qt::Key_R), this, [this] {
+            const auto pair =
+                AskRotatingPair(this, logic_.Params(), prefs_.frame.a, prefs_.frame.b);
+            if (pair) SetFrame({FrameKind::Rotating, pair->first, pair->second});
+        });
+    for (QAction* a : {cm, turning}) {
+        a->setCheckable(true);
+        views->addAction(a);
+    }
+    cm->setChecked(frame.kind == FrameKind::CentreOfMass);
+    turning->setChecked(frame.kind == FrameKind::Rotating);
     menu.addSeparator();
     const std::tuple<const char*, bool Preferences::*, QKeySequence> layers[] = {
         {"Сводка", &Preferences::readout, QKeySequence(Qt::Key_F3)},

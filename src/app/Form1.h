@@ -40,6 +40,12 @@ class Form1 : public QWidget {
     /// Shows or hides a layer over the picture, kept in the user's settings.
     void Show(bool Preferences::*layer, bool on);
     void ShowHelp();
+    /// Draws the picture in another frame, kept in the user's settings.
+    void SetFrame(const Frame& f);
+    /// C and R: the centre-of-mass or the rotating frame, or back to the view body's.
+    void ToggleFrame(FrameKind kind);
+    /// «Вид» of the menu: the view body k, as the option in «Параметры» chooses it.
+    void ChooseView(int k);
     /// The file name the save dialog proposes.
     std::function<QString()> pictureName;
     /// Makes the next paint rebuild the whole picture, as after an exposure.
@@ -56,10 +62,16 @@ class Form1 : public QWidget {
     void closeEvent(QCloseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
     void LayOutButtons();
     void RefreshOverlay();
+    /// After the picture was drawn anew: the whole of it to the screen.
+    void Redrawn();
 
     Form1Logic& logic_;
     MemorySurface& surface_;
@@ -73,6 +85,9 @@ class Form1 : public QWidget {
     Overlay overlay_;
     QRegion overlayRegion_;
     QWidget* help_ = nullptr;
+    int wheel_ = 0;  // wheel turn not yet a whole notch, in eighths of a degree
+    bool dragging_ = false;
+    QPoint dragFrom_, dragBy_;  // the picture follows the mouse; panned when it is let go
 };
 
 /// 0x00BBGGRR from a Qt colour, and back.

@@ -146,8 +146,10 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
     vid->setGeometry(Twips(10200, 240, 615, 375));
     views_->addButton(vid, 0);
     optVid_[0] = vid;
-    QObject::connect(views_, &QButtonGroup::idClicked, this,
-                     [this](int k) { model_.SelectView(k); });
+    QObject::connect(views_, &QButtonGroup::idClicked, this, [this](int k) {
+        model_.SelectView(k);
+        if (viewChosen) viewChosen(k);
+    });
 
     struct Heading {
         const char* text;

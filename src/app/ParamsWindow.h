@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "params/ParamsModel.h"
@@ -37,6 +38,8 @@ class Параметры : public QDialog {
     QPushButton* BeginButton() const { return cmdBegin_; }
     QPushButton* SaveButton() const { return cmdSave_; }
     QPushButton* SaveAsButton() const { return cmdSaveAs_; }
+    /// The user chose a view option (after the choice has taken effect).
+    std::function<void(int)> viewChosen;
 
   protected:
     bool event(QEvent* e) override;

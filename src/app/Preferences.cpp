@@ -17,6 +17,14 @@ Preferences Preferences::Load() {
     p.readout = s.value(QStringLiteral("view/readout"), p.readout).toBool();
     p.labels = s.value(QStringLiteral("view/labels"), p.labels).toBool();
     p.scaleBar = s.value(QStringLiteral("view/scaleBar"), p.scaleBar).toBool();
+    const int kind = s.value(QStringLiteral("view/frame"), 0).toInt();
+    if (kind >= 0 && kind <= static_cast<int>(FrameKind::Rotating))
+        p.frame.kind = static_cast<FrameKind>(kind);
+    p.frame.a = s.value(QStringLiteral("view/frameA"), p.frame.a).toInt();
+    p.frame.b = s.value(QStringLiteral("view/frameB"), p.frame.b).toInt();
+    if (p.frame.a < 1 || p.frame.a > kBodies || p.frame.b < 1 || p.frame.b > kBodies ||
+        p.frame.a == p.frame.b)
+        p.frame = Frame{p.frame.kind == FrameKind::Rotating ? FrameKind::Body : p.frame.kind};
     return p;
 }
 
@@ -26,6 +34,9 @@ void Preferences::Save() const {
     s.setValue(QStringLiteral("view/readout"), readout);
     s.setValue(QStringLiteral("view/labels"), labels);
     s.setValue(QStringLiteral("view/scaleBar"), scaleBar);
+    s.setValue(QStringLiteral("view/frame"), static_cast<int>(frame.kind));
+    s.setValue(QStringLiteral("view/frameA"), frame.a);
+    s.setValue(QStringLiteral("view/frameB"), frame.b);
 }
 
 }  // namespace orbimo

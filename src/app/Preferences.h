@@ -1,4 +1,5 @@
 #pragma once
+#include "display/Frame.h"
 
 namespace orbimo {
 
@@ -9,6 +10,7 @@ struct Preferences {
     bool readout = true;
     bool labels = false;
     bool scaleBar = true;
+    Frame frame;  // the view body's frame, or a frame over it
 
     static Preferences Load();
     void Save() const;

@@ -36,6 +36,8 @@ Program::Program(const std::u16string& programFolder)
     window = std::make_unique<Параметры>(params, files, info.twipsPerPixelX, info.twipsPerPixelY,
                                          form.get());
     logic.showParams = [this] { window->ShowBeside(*form); };
+    // An option chosen there puts the picture back in that body's own frame.
+    window->viewChosen = [this](int k) { form->ChooseView(k); };
     form->pictureName = [this] {
         return DefaultPictureName(window->SystemBox()->currentText(),
                                   QString::fromStdU16String(params.txtTime.text));

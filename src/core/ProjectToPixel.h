@@ -26,6 +26,15 @@ inline bool FloorToMarkerPixel(double v, std::int32_t& out) {
     return true;
 }
 
+/// Screen pixel of a point dx, dy metres from the view origin, by the same arithmetic.
+inline std::optional<Pixel> ProjectOffset(const SimState& s, double dx, double dy) {
+    const double cx = (dx / s.Zoom + s.OriginX) / static_cast<double>(s.TwipsPerPixelX);
+    const double cy = (dy / s.Zoom + s.OriginY) / static_cast<double>(s.TwipsPerPixelY);
+    Pixel p;
+    if (!FloorToMarkerPixel(cx, p.x) || !FloorToMarkerPixel(cy, p.y)) return std::nullopt;
+    return p;
+}
+
 /// Screen pixel of body b in the current view; nothing when it cannot be
 /// computed (a zero scale, or a marker reaching beyond the 32-bit range).
 inline std::optional<Pixel> ProjectToPixel(const SimState& s, int b) {

@@ -1,5 +1,7 @@
 #include "display/Plotter.h"
 
+#include <algorithm>
+
 namespace orbimo {
 
 void Plotter::DrawM(std::int32_t x, std::int32_t y, int b, Colour colour) {
@@ -54,6 +56,7 @@ void Plotter::DrawM_restOn(Surface& surface, int b) {
 void Plotter::Очистить(bool keepMarkers) {
     surface_.Clear();
     s_.PixelOwner.Fill(0);
+    history_.Clear(s_, keepMarkers);
     for (int b = 1; b <= s_.BodyCount; ++b) {
         if (s_.BodyOn[b] != 1) continue;
         if (!keepMarkers) {
@@ -62,6 +65,52 @@ void Plotter::Очистить(bool keepMarkers) {
         }
         DrawM(s_.LastPixX[b], s_.LastPixY[b], b, kBlack);
     }
+}
+
+bool Plotter::PlotInFrame(const Frame& frame) {
+    const FrameTransform t = TransformOf(frame, s_, s_.ViewBody, s_.PosX, s_.PosY, TakingPart(s_));
+    bool moved = false;
+    for (int b = 1; b <= s_.BodyCount; ++b) {
+        if (s_.BodyOn[b] != 1) continue;
+        if (const auto p = PixelIn(s_, t, s_.PosX, s_.PosY, b)) moved |= MoveTo(b, p->x, p->y);
+    }
+    return moved;
+}
+
+// The plot replayed: the start as the clear left it, then every snapshot's plotting step.
+void Plotter::Rerender(const Frame& frame) {
+    surface_.Clear();
+    s_.PixelOwner.Fill(0);
+    const Snapshot& start = history_.Start();
+    const FrameTransform t0 = TransformOf(frame, s_, s_.ViewBody, start.x, start.y, start.on);
+    for (int b = 1; b <= s_.BodyCount; ++b) {
+        if (!(start.on & (1u << b))) {
+            // Not on the screen when the plot began: as at start-up, no marker anywhere yet,
+            // and nothing of another view's picture is put back when it first moves.
+            std::fill(s_.MarkerStore.begin() + (11 * b - 10), s_.MarkerStore.begin() + 11 * b + 1,
+                      0);
+            s_.LastPixX[b] = s_.LastPixY[b] = 0;
+            continue;
+        }
+        Pixel p{0, 0};  // parked in the corner, as a clear without markers leaves them
+        if (history_.StartKept()) {
+            const auto q = PixelIn(s_, t0, start.x, start.y, b);
+            if (!q) continue;
+            p = *q;
+        }
+        s_.LastPixX[b] = p.x;
+        s_.LastPixY[b] = p.y;
+        DrawM(p.x, p.y, b, kBlack);
+    }
+    for (const Snapshot& snap : history_.Snapshots()) {
+        const FrameTransform t = TransformOf(frame, s_, s_.ViewBody, snap.x, snap.y, snap.on);
+        for (int b = 1; b <= s_.BodyCount; ++b) {
+            if (!(snap.on & (1u << b))) continue;
+            if (const auto p = PixelIn(s_, t, snap.x, snap.y, b)) MoveTo(b, p->x, p->y);
+        }
+    }
+    // Where the bodies stand now, which the last snapshot may be a pixel short of.
+    if (history_.StartKept() || !history_.Snapshots().empty()) PlotStep(frame);
 }
 
 void Plotter::Repaint() {

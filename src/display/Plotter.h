@@ -1,7 +1,10 @@
 #pragma once
 #include <cstdint>
 
+#include "core/ProjectToPixel.h"
 #include "core/SimState.h"
+#include "display/Frame.h"
+#include "display/PathHistory.h"
 #include "platform/MemorySurface.h"
 #include "platform/PixelSurface.h"
 
@@ -22,14 +25,34 @@ class Plotter {
     void Очистить(bool keepMarkers);
     /// Rebuilds the picture from the trace map and the markers (a repaint request).
     void Repaint();
-    /// The plotting step of one tick for body b at its new pixel.
-    void MoveTo(int b, std::int32_t x, std::int32_t y) {
-        if (x == s_.LastPixX[b] && y == s_.LastPixY[b]) return;
+    /// The plotting step of one tick for body b at its new pixel; true when it moved.
+    bool MoveTo(int b, std::int32_t x, std::int32_t y) {
+        if (x == s_.LastPixX[b] && y == s_.LastPixY[b]) return false;
         DrawM_rest(b);
         s_.LastPixX[b] = x;
         s_.LastPixY[b] = y;
         DrawM(x, y, b, kBlack);
+        return true;
     }
+    /// The plotting step of one tick: every body taking part at its pixel in the frame, and a
+    /// snapshot into the history when any pixel changed.
+    void PlotStep(const Frame& frame) {
+        bool moved = false;
+        if (frame.kind == FrameKind::Body) {
+            for (int b = 1; b <= s_.BodyCount; ++b) {
+                if (s_.BodyOn[b] != 1) continue;
+                // A body whose pixel cannot be computed is simply not drawn this tick.
+                if (const auto p = ProjectToPixel(s_, b)) moved |= MoveTo(b, p->x, p->y);
+            }
+        } else {
+            moved = PlotInFrame(frame);
+        }
+        if (moved) history_.Record(s_);
+    }
+    /// Draws the picture anew from the history at the record's scale and origin in the frame:
+    /// at the view it was plotted at, exactly the picture plotted then.
+    void Rerender(const Frame& frame);
+    const PathHistory& History() const { return history_; }
 
   private:
     // The same steps on any surface; a memory surface is called without virtual calls,
@@ -39,9 +62,12 @@ class Plotter {
     template <class Surface>
     void DrawM_restOn(Surface& surface, int b);
 
+    bool PlotInFrame(const Frame& frame);
+
     SimState& s_;
     PixelSurface& surface_;
     MemorySurface* memory_;
+    PathHistory history_;
 };
 
 }  // namespace orbimo

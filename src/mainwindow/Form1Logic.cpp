@@ -1,5 +1,9 @@
 #include "mainwindow/Form1Logic.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "convert/DateTimeText.h"
 #include "convert/NumberText.h"
 #include "core/AdvanceTick.h"
@@ -163,11 +167,7 @@ void Form1Logic::SetPace(int index) {
 inline bool Form1Logic::Tick(bool stepLong, double stopTime) {
     fault_ = AdvanceTick(s_, stepLong);
     if (fault_ != TickFault::None) return false;
-    for (int b = 1; b <= s_.BodyCount; ++b) {
-        if (s_.BodyOn[b] != 1) continue;
-        // A body whose pixel cannot be computed is simply not drawn this tick.
-        if (const auto p = ProjectToPixel(s_, b)) plotter_.MoveTo(b, p->x, p->y);
-    }
+    plotter_.PlotStep(frame_);
     s_.SimTime = s_.SimTime + s_.TimeStep;  // finite: the tick checked it
     ++status_.ticks;
     if (afterTick) afterTick();
@@ -233,6 +233,98 @@ void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
     ВывестиКоординаты(s_, params_);
     SetCaption(kCaptionStart);
     if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_));
+}
+
+void Form1Logic::SetFrame(const Frame& f) {
+    frame_ = f;
+    plotter_.Rerender(frame_);
+}
+
+// The scale as its field shows it, so that the next run and a save use exactly this one.
+void Form1Logic::SetZoom(double zoom) {
+    const std::u16string text = GroupedScaleText(zoom);
+    s_.Zoom = ЧислоИзТекста(text).value_or(zoom);
+    params_.zoomText = text;
+    // Not the user's edit of the field: turning away from the window must not clear the plot.
+    params_.ZoomOnActivate = s_.Zoom;
+    if (params_.changed) params_.changed();
+}
+
+void Form1Logic::ZoomAt(double px, double py, double factor) {
+    const double zoom = s_.Zoom / factor;
+    if (!(std::fabs(zoom) >= kSmallestZoom && std::fabs(zoom) <= kLargestZoom)) return;
+    // The point under the cursor, in metres from the view origin, stays where it is.
+    const double tx = (px + 0.5) * s_.TwipsPerPixelX, ty = (py + 0.5) * s_.TwipsPerPixelY;
+    const double mx = (tx - s_.OriginX) * s_.Zoom, my = (ty - s_.OriginY) * s_.Zoom;
+    SetZoom(zoom);
+    s_.OriginX = tx - mx / s_.Zoom;
+    s_.OriginY = ty - my / s_.Zoom;
+    plotter_.Rerender(frame_);
+}
+
+void Form1Logic::PanBy(double dxPixels, double dyPixels) {
+    s_.OriginX += dxPixels * s_.TwipsPerPixelX;
+    s_.OriginY += dyPixels * s_.TwipsPerPixelY;
+    plotter_.Rerender(frame_);
+}
+
+void Form1Logic::HomeOrigin() {
+    s_.OriginX = windowWidth_ / 2;
+    s_.OriginY = windowHeight_ / 2 - windowHeight_ / 8;
+    plotter_.Rerender(frame_);
+}
+
+void Form1Logic::Fit() {
+    // Everything the plot has shown, or, before a run, where the fields put the bodies.
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    double left = kInf, right = -kInf, top = kInf, bottom = -kInf;
+    auto take = [&](const BodyDoubles& x, const BodyDoubles& y, BodyMask on) {
+        const FrameTransform t = TransformOf(frame_, s_, s_.ViewBody, x, y, on);
+        for (int b = 1; b <= kBodies; ++b) {
+            if (!(on & (1u << b))) continue;
+            double dx = 0, dy = 0;
+            FrameOffset(t, x, y, b, dx, dy);
+            if (!std::isfinite(dx) || !std::isfinite(dy)) continue;
+            left = std::min(left, dx), right = std::max(right, dx);
+            top = std::min(top, dy), bottom = std::max(bottom, dy);
+        }
+    };
+    const PathHistory& h = plotter_.History();
+    for (const Snapshot& snap : h.Snapshots()) take(snap.x, snap.y, snap.on);
+    if (h.Snapshots().empty()) {
+        Snapshot fields;
+        for (int b = 1; b <= kBodies; ++b) {
+            const BodyRow& row = params_.bodies[static_cast<std::size_t>(b)];
+            const auto x = ЧислоИзТекста(row.x.text), y = ЧислоИзТекста(row.y.text);
+            if (row.state != 1 || !x || !y) continue;
+            fields.x[b] = *x, fields.y[b] = *y;
+            fields.on = static_cast<BodyMask>(fields.on | (1u << b));
+        }
+        if (Running()) fields = SnapshotOf(s_);
+        take(fields.x, fields.y, fields.on);
+    }
+    if (!(left <= right)) return;  // nothing to show
+    // The room above the buttons, less a margin all round.
+    const double roomTop = windowHeight_ * 0.05, room = buttons_[0].top - roomTop;
+    const double width = windowWidth_ * 0.9, height = room * 0.95;
+    const double needed = std::max((right - left) / width, (bottom - top) / height);
+    double zoom = std::fabs(s_.Zoom);
+    if (needed > 0) {
+        zoom = RoundScaleUp(needed);
+        if (zoom > kLargestZoom || zoom < kSmallestZoom) return;
+    }
+    if (s_.Zoom < 0) zoom = -zoom;  // a mirrored picture stays mirrored
+    SetZoom(zoom);
+    s_.OriginX = windowWidth_ / 2 - (left + right) / 2 / s_.Zoom;
+    s_.OriginY = roomTop + room / 2 - (top + bottom) / 2 / s_.Zoom;
+    plotter_.Rerender(frame_);
+}
+
+double RoundScaleUp(double v) {
+    const double power = std::pow(10.0, std::floor(std::log10(v)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * power >= v) return m * power;
+    return 10 * power;
 }
 
 std::u16string TickFaultMessage(TickFault fault) {

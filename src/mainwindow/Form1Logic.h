@@ -7,6 +7,7 @@
 #include "core/AdvanceTick.h"
 #include "core/SimState.h"
 #include "core/Totals.h"
+#include "display/Frame.h"
 #include "display/Plotter.h"
 #include "params/ParamsModel.h"
 #include "platform/FileSystem.h"
@@ -90,6 +91,21 @@ class Form1Logic {
     int Pace() const { return pace_; }
     void SetPace(int index);
 
+    // ---- the view: display changes that keep the paths, drawn again from the history ----
+    const Frame& CurrentFrame() const { return frame_; }
+    void SetFrame(const Frame& f);
+    /// The view body k, as its option in the parameters window selects it.
+    void SelectView(int k) { params_.SelectView(k); }
+    /// Zooms in by `factor` about window pixel (px, py), which stays where it is. The new scale
+    /// is the run's and is written into «Масштаб» as the field shows a scale.
+    void ZoomAt(double px, double py, double factor);
+    void PanBy(double dxPixels, double dyPixels);
+    /// The view origin back where start-up puts it.
+    void HomeOrigin();
+    /// The round scale and the origin that show everything plotted (or, with nothing plotted,
+    /// the bodies where the fields put them) above the buttons, with a margin.
+    void Fit();
+
     /// Reads and checks every run field; a message and nothing when one is not usable.
     std::optional<RunSettings> ReadRunSettings();
 
@@ -104,6 +120,7 @@ class Form1Logic {
     void SetCaption(const std::u16string& c);
     void RunLoop(const RunSettings& run, double stopTime);
     bool Tick(bool stepLong, double stopTime);
+    void SetZoom(double zoom);
     bool PacedFrame(bool stepLong, double stopTime);
 
     SimState& s_;
@@ -121,10 +138,16 @@ class Form1Logic {
     TickFault fault_ = TickFault::None;
     bool timerReached_ = false;
     int pace_ = 0;
+    Frame frame_;
     // A paced run's simulated time follows real time from this anchor on.
     int anchorPace_ = 0;
     double anchorReal_ = 0, anchorSim_ = 0, lastFrame_ = 0;
 };
+
+/// The scales zooming stays within, in metres per twip.
+inline constexpr double kSmallestZoom = 1e-3, kLargestZoom = 1e16;
+/// The smallest 1, 2 or 5 × 10ⁿ not below v (v > 0).
+double RoundScaleUp(double v);
 
 /// Russian text for a tick that could not be computed.
 std::u16string TickFaultMessage(TickFault fault);

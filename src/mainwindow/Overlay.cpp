@@ -26,10 +26,16 @@ std::u16string StateText(const RunStatus& status) {
 }
 
 std::u16string ViewName(const Form1Logic& logic) {
+    auto caption = [&logic](int b) -> std::u16string {
+        if (b < 1 || b > kBodies) return u"—";
+        return logic.Params().bodies[static_cast<std::size_t>(b)].caption;
+    };
+    const Frame& f = logic.CurrentFrame();
+    if (f.kind == FrameKind::CentreOfMass) return u"центр масс";
+    if (f.kind == FrameKind::Rotating)
+        return u"вращается с линией " + caption(f.a) + u"–" + caption(f.b);
     const int v = logic.State().ViewBody;
-    if (v == 0) return u"начало координат";
-    if (v < 1 || v > kBodies) return u"—";
-    return logic.Params().bodies[static_cast<std::size_t>(v)].caption;
+    return v == 0 ? u"начало координат" : caption(v);
 }
 
 }  // namespace
