@@ -133,7 +133,7 @@ System InnerPlanets() {
     s.start = u"01.01.2000";
     s.stop = u"01.01.2002";
     s.step = 3600;
-    s.zoom = 45'000'000;
+    s.zoom = 60'000'000;
     s.view = 1;
     return s;
 }
@@ -145,7 +145,7 @@ System OuterPlanets() {
     s.start = u"01.01.2000";
     s.stop = u"01.01.2165";  // one orbit of Neptune
     s.step = kDay;
-    s.zoom = 800'000'000;
+    s.zoom = 1'200'000'000;
     s.view = 1;
     return s;
 }
@@ -173,7 +173,7 @@ System SunEarthMoon() {
     s.start = u"01.01.2000";
     s.stop = u"01.01.2001";
     s.step = 600;
-    s.zoom = 75'000;
+    s.zoom = 120'000;
     s.view = 2;  // the Earth
     return s;
 }
@@ -199,7 +199,7 @@ System BinaryStar() {
     s.start = u"01.01.2000";
     s.stop = u"01.01.2003";
     s.step = 1800;
-    s.zoom = 33'000'000;
+    s.zoom = 40'000'000;
     s.view = 0;  // the centre of mass, which stays at the origin
     return s;
 }
@@ -225,7 +225,7 @@ System FigureEight() {
     const double start = ВремяИзТекста(u"01.01.2000", quiet);
     s.start = u"01.01.2000";
     s.stop = ТекстВремени(start + u.period);
-    s.zoom = 15'000'000;
+    s.zoom = 25'000'000;
     s.view = 0;
     return s;
 }
@@ -233,7 +233,9 @@ System FigureEight() {
 System Trojans() {
     // Jupiter on a circular orbit; the Trojans on the same circle 60° ahead (L4) and behind
     // (L5), moving with the Sun–Jupiter line. One of each side sits exactly at the point,
-    // the other 10° further from Jupiter and swings about it (a tadpole orbit).
+    // the other 10° further from Jupiter and swings about it (a tadpole orbit). The Sun-centred
+    // view shows one ring; the tadpoles show in the frame turning with bodies 1 and 2 (key R),
+    // so the Sun and Jupiter keep those places.
     const double a = kJupiter.a * kAU;
     const double mass = kSunMass + kJupiterMass, mu = kJupiterMass / mass;
     const double w = std::sqrt(G * mass / (a * a * a));
@@ -258,7 +260,7 @@ System Trojans() {
     s.start = u"01.01.2000";
     s.stop = u"01.09.2118";  // ten orbits of Jupiter (11.862 years each)
     s.step = kDay;
-    s.zoom = 140'000'000;
+    s.zoom = 200'000'000;
     s.view = 1;
     return s;
 }
@@ -292,7 +294,7 @@ System Flyby() {
     s.start = u"01.01.2000";
     s.stop = u"01.01.2004";
     s.step = 1800;
-    s.zoom = 170'000'000;
+    s.zoom = 200'000'000;
     s.view = 1;
     return s;
 }
@@ -318,7 +320,7 @@ System Comet() {
     s.step = kDay;
     s.stepLength = 3e7;
     s.stepLong = true;
-    s.zoom = 380'000'000;
+    s.zoom = 800'000'000;
     s.view = 1;
     return s;
 }
@@ -332,7 +334,7 @@ System SolarSystem() {
     s.start = u"01.01.2000";
     s.stop = u"01.01.2400";
     s.step = 3600;
-    s.zoom = 1'200'000'000;
+    s.zoom = 2'000'000'000;
     s.view = 1;
     return s;
 }

@@ -10,6 +10,7 @@
 
 #include "batch/BatchRunner.h"
 #include "convert/NumberText.h"
+#include "core/ProjectToPixel.h"
 #include "examples/ExampleSystems.h"
 #include "files/SystemFile.h"
 
@@ -56,9 +57,12 @@ TEST(Examples, ShippedFilesAreTheTablesWrittenByTheProgramsWriter) {
 
 /// Runs a shipped example to its stop date, watching every tick.
 struct ExampleRun {
-    ExampleRun(const char16_t* file, const std::function<void(const SimState&)>& watch) {
+    ExampleRun(const std::u16string& file, const std::function<void(const SimState&)>& watch,
+               int width = 1920, int height = 1080) {
         BatchOptions o;
         o.systemFile = TextFromPath(kFolder / PathFromText(file));
+        o.width = width;
+        o.height = height;
         BatchRunner runner(o, TextFromPath(kFolder));
         runner.onTick = [&](const SimState& s, std::int64_t) { watch(s); };
         report = runner.Run();
@@ -68,6 +72,47 @@ struct ExampleRun {
     BatchReport report;
     SimState end;
 };
+
+TEST(Examples, EveryPathStaysInTheWindowAndClearOfTheButtons) {
+    // The Sun circles the Earth-centred view at 1 AU, far beyond the Moon's picture.
+    const std::u16string sunBesideTheMoon = u"Солнце, Земля и Луна.sav";
+    for (const System& sys : Systems()) {
+#ifndef __OPTIMIZE__
+        // Unoptimised (the sanitizer pass), four centuries of eleven bodies take minutes.
+        if (sys.bodies.size() == 11) continue;
+#endif
+        // The run's own 1280×800 window, and a 1024×768 one seeing the same positions.
+        const int w[] = {1280, 1024}, h[] = {800, 768};
+        int margin[] = {1280, 1024}, underButtons[] = {0, 0};  // pixels from an edge; ticks
+        SimState small;
+        small.TwipsPerPixelX = small.TwipsPerPixelY = 15;
+        small.OriginX = 1024 * 15 / 2.0, small.OriginY = 768 * 15 * 3 / 8.0;
+        const ExampleRun run(
+            sys.file,
+            [&](const SimState& s) {
+                small.PosX = s.PosX, small.PosY = s.PosY, small.Zoom = s.Zoom;
+                small.ViewBody = s.ViewBody;
+                for (int i = 0; i < 2; ++i) {
+                    // The button row: 4 × 1095 twips ending 200 from the right edge, its top
+                    // 1800 + 375 above the bottom; the 3×3 marker must not touch it.
+                    const double left = (w[i] * 15 - 4580) / 15.0, top = (h[i] * 15 - 2175) / 15.0;
+                    for (int b = sys.file == sunBesideTheMoon ? 2 : 1; b <= kBodies; ++b) {
+                        if (s.BodyOn[b] != 1) continue;
+                        const Pixel p =
+                            ProjectToPixel(i == 0 ? s : small, b).value_or(Pixel{-1, -1});
+                        margin[i] = std::min({margin[i], p.x, w[i] - 1 - p.x, p.y, h[i] - 1 - p.y});
+                        underButtons[i] += p.x + 2 > left && p.x - 1 < left + 292 &&
+                                           p.y + 2 > top && p.y - 1 < top + 25;
+                    }
+                }
+            },
+            w[0], h[0]);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_GE(margin[i], 0) << PathFromText(sys.file) << " at " << w[i] << "x" << h[i];
+            EXPECT_EQ(underButtons[i], 0) << PathFromText(sys.file) << " at " << w[i];
+        }
+    }
+}
 
 /// Body a's position (velocity) relative to body b as complex numbers, y upward.
 std::complex<double> R(const SimState& s, int a, int b, bool velocity = false) {
