@@ -421,6 +421,9 @@ void Параметры::Deactivated() {
 void Параметры::hideEvent(QHideEvent* e) {
     Deactivated();
     QDialog::hideEvent(e);
+    // The keys go back to the main window, also where no window manager hands the focus on.
+    if (!e->spontaneous() && parentWidget() && parentWidget()->isVisible())
+        parentWidget()->activateWindow();
 }
 
 void Параметры::closeEvent(QCloseEvent* e) {
