@@ -24,7 +24,7 @@
 #include "app/HelpWindow.h"
 #include "app/PictureExport.h"
 #include "app/TextFit.h"
-#include "platform/qtpaint/OverlayPainter.h"
+#include "paint/OverlayPainter.h"
 
 namespace orbimo {
 

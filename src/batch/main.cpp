@@ -23,7 +23,7 @@
 #include "mainwindow/Overlay.h"
 #include "platform/StdFileSystem.h"
 #include "platform/Utf8.h"
-#include "platform/qtpaint/OverlayPainter.h"
+#include "paint/OverlayPainter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/qtpaint/OverlayPainter.h"
+#include "paint/OverlayPainter.h"
 
 #include <QFontMetrics>
 #include <QPainterPath>
