@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/AdvanceTick.h"
 #include "core/SimState.h"
@@ -38,6 +39,7 @@ struct RunStatus {
     bool noStopDate = false;  // started with a stop date not after the simulated time
     std::int64_t ticks = 0;   // ticks of this run so far
     Totals start;             // the bodies' totals just before the first tick
+    bool leapfrog = false;    // started with the leapfrog start
 };
 
 /// How the last call of Play1 that tried to start a run ended.
@@ -90,6 +92,15 @@ class Form1Logic {
     int Pace() const { return pace_; }
     void SetPace(int index);
 
+    /// The leapfrog start for the runs that follow, off by default: a run's start moves the
+    /// velocities half a step back, its end half a step forward again.
+    void SetLeapfrog(bool on) { leapfrog_ = on; }
+    bool Leapfrog() const { return leapfrog_; }
+    /// The velocities at the positions' moment (during a leapfrog run the record's trail them).
+    std::pair<BodyDoubles, BodyDoubles> VelocitiesInStep() const;
+    /// The bodies' totals now, with the velocities at the positions' moment.
+    Totals CurrentTotals() const;
+
     /// Reads and checks every run field; a message and nothing when one is not usable.
     std::optional<RunSettings> ReadRunSettings();
 
@@ -105,6 +116,9 @@ class Form1Logic {
     void RunLoop(const RunSettings& run, double stopTime);
     bool Tick(bool stepLong, double stopTime);
     bool PacedFrame(bool stepLong, double stopTime);
+    TickFault HalfStepBack(bool stepLong);
+    TickFault HalfStepForward();
+    double LagStep() const { return status_.ticks > behindSince_ ? s_.TimeStep : behindStep_; }
 
     SimState& s_;
     ParamsModel& params_;
@@ -121,12 +135,24 @@ class Form1Logic {
     TickFault fault_ = TickFault::None;
     bool timerReached_ = false;
     int pace_ = 0;
+    bool leapfrog_ = false;
+    // During a leapfrog run the velocities of the bodies in behindOn_ trail the positions by
+    // half of LagStep(): the step put back, until a tick has run since, then the last tick's.
+    bool behind_ = false;
+    double behindStep_ = 0;
+    std::int64_t behindSince_ = 0;
+    std::array<std::int16_t, kSlots> behindOn_{};
+    struct {
+        BodyDoubles posX, posY, velX, velY;
+        double timeStep, simTime;
+    } before_[2]{};  // the record before the last ticks of a leapfrog run
     // A paced run's simulated time follows real time from this anchor on.
     int anchorPace_ = 0;
     double anchorReal_ = 0, anchorSim_ = 0, lastFrame_ = 0;
 };
 
-/// Russian text for a tick that could not be computed.
-std::u16string TickFaultMessage(TickFault fault);
+/// Russian text for a tick that could not be computed; velocitiesBehind when the closing half
+/// step of a leapfrog run could not be computed either.
+std::u16string TickFaultMessage(TickFault fault, bool velocitiesBehind = false);
 
 }  // namespace orbimo
