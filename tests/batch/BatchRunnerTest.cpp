@@ -45,14 +45,15 @@ TEST(BatchRunner, SavesWhatTheProgramSavesAfterTheSameRun) {
     // Ticks after which the program clicks "Стоп" (0: to the stop date); the comet steps by length.
     // Worked out by hand: 52608 steps of 1800 s are 3 years from 01.01.2000; Mercury gains
     // 1E+307 m a tick and overflows in the 18th.
-    const std::tuple<examples::System, std::int64_t, BatchStatus, std::string, bool, std::size_t>
-        cases[] = {{Named(u"Двойная звезда с планетой.sav"), 0, BatchStatus::Done,
-                    "\"01.01.2003\"\r\n", false, 0},
-                   {Named(u"Двойная звезда с планетой.sav"), 0, BatchStatus::Done,
-                    "\"01.01.2003\"\r\n", true, 0},
-                   {Named(u"Комета Галлея.sav"), 2500, BatchStatus::Done, "", true, 0},
-                   {fast, 100, BatchStatus::Fault, "\"1,7E+308\"\r\n", false, 0},
-                   {coarse, 10000, BatchStatus::Done, "", false, 2}};
+    const examples::System binary = Named(u"Двойная звезда с планетой.sav");
+    using Case = std::tuple<examples::System, std::int64_t, BatchStatus, std::string, bool, int>;
+    // clang-format off
+    const Case cases[] = {{binary, 0, BatchStatus::Done, "\"01.01.2003\"\r\n", false, 0},
+                          {binary, 0, BatchStatus::Done, "\"01.01.2003\"\r\n", true, 0},
+                          {Named(u"Комета Галлея.sav"), 2500, BatchStatus::Done, "", true, 0},
+                          {fast, 100, BatchStatus::Fault, "\"1,7E+308\"\r\n", false, 0},
+                          {coarse, 10000, BatchStatus::Done, "", false, 2}};
+    // clang-format on
     for (const auto& [system, ticks, status, item, leapfrog, warnings] : cases) {
         const std::string file = examples::FileBytes(system), name = PathFromText(system.file);
         testing::StartedProgram p(file, kW, kH);
@@ -65,7 +66,7 @@ TEST(BatchRunner, SavesWhatTheProgramSavesAfterTheSameRun) {
         const auto r = InFolder(batch, file, o);
         const BatchReport report = r->Run();
         EXPECT_EQ(report.status, status) << name;
-        EXPECT_EQ(report.warnings.size(), warnings) << name;
+        EXPECT_EQ(report.warnings.size(), std::size_t(warnings)) << name;
         EXPECT_EQ(r->Messages(), p.toolkit.messages) << name;
         const std::string out = batch.Contents("out.sav");
         EXPECT_EQ(out, *p.files.FindFile(StateFilePath(p.files))) << name;

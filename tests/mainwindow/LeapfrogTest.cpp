@@ -104,19 +104,14 @@ void Leapfrog(Bodies& b, std::size_t count, int n, double dt, double length) {
 // independent leapfrog run of as many ticks.
 TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
     const Bodies two = {{kSun, 0, 0, 0, 0}, {6e24, kAU, 0, 0, -30000}};
-    Bodies three = two, flyer = two;
+    Bodies three = two, flyer = two, close = {{kSun, 0, 0, 0, 0}, {1, 1e-160, 0, 0, 0}};
     three.push_back({1e24, -kAU, 0, 0, 30000});
     flyer.push_back({0, 0, 0, 1e153 / kDay, 0});  // massless; r² overflows after tick 14
-    struct Row {
-        const char* how;
-        Bodies bodies;
-        long stopAt, offAt;  // the dispatches that press a button, and switch body 3 off
-        int button;
-        const char16_t* timer;
-        double length;  // the step by length, 0 for none
-        int ticks;      // of the run (body 3 switched off after offAt of them)
-        const char16_t* message;
-    };
+    // stopAt, offAt: the dispatches that press a button, and switch body 3 off; length: the step
+    // by length (0: none); ticks: of the run (body 3 switched off after offAt of them).
+    // clang-format off
+    struct Row { const char* how; Bodies bodies; long stopAt, offAt; int button;
+                 const char16_t* timer; double length; int ticks; const char16_t* message; };
     const Row rows[] = {
         {"Стоп", two, 10, 0, 0, u"", 0, 10, nullptr},
         {"Параметры", two, 10, 0, 1, u"", 0, 10, nullptr},
@@ -125,16 +120,8 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
         {"body 3 off, then Стоп", three, 10, 4, 0, u"", 0, 10, nullptr},
         // The pull at the last positions overflows: the last good state is a tick earlier.
         {"fault", flyer, 0, 0, 0, u"", 0, 13, u"переполнение"},
-        {"fault at the start",
-         {{kSun, 0, 0, 0, 0}, {1, 1e-160, 0, 0, 0}},
-         0,
-         0,
-         0,
-         u"",
-         0,
-         0,
-         u"переполнение"},
-    };
+        {"fault at the start", close, 0, 0, 0, u"", 0, 0, u"переполнение"}};
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(r.how);
         Program p;
@@ -168,15 +155,12 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
 // is measured with the velocities at the positions' moment (3E-04 half a step away).
 TEST(Leapfrog, ReadoutWarnsOfTheDriftAndOfAPairTheStepDoesNotResolve) {
     const double tau = std::sqrt(1e33 / (G * 2 * kSun));
-    struct Row {
-        bool leapfrog;
-        double twentieths;  // the step, in twentieths of the pair's time scale
-        bool drift, pair;
-    };
-    for (const Row& r : {Row{true, 0.98, false, false},
-                         {true, 1.02, false, true},
-                         {false, 0.98, true, false},
-                         {false, 1.02, true, true}}) {
+    // clang-format off
+    struct Row { bool leapfrog; double twentieths; bool drift, pair; };  // the step in τ / 20
+    const Row rows[] = {{true, 0.98, false, false}, {true, 1.02, false, true},
+                        {false, 0.98, true, false}, {false, 1.02, true, true}};
+    // clang-format on
+    for (const Row& r : rows) {
         SCOPED_TRACE(::testing::Message() << r.leapfrog << " " << r.twentieths);
         Program p;
         Load(p, {{kSun, 0, 0, 0, 0}, {kSun, 1e11, 0, 0, 0}}, r.twentieths * tau / 20, r.leapfrog);
