@@ -11,6 +11,7 @@
 #include "files/SaveLoad.h"
 #include "files/SystemFile.h"
 #include "files/SystemFileItems.h"
+#include "mainwindow/Overlay.h"
 
 namespace orbimo {
 
@@ -133,6 +134,8 @@ BatchReport BatchRunner::Run() {
     r.startTime = state_.SimTime;
     r.stopTime = stop;
     r.stepLong = run->stepLong;
+    r.leapfrog = options_.leapfrog;
+    logic_.SetLeapfrog(options_.leapfrog);
 
     CsvTrack csv;
     std::u16string reason;
@@ -144,6 +147,18 @@ BatchReport BatchRunner::Run() {
         csv.Rows(r.start);
     }
 
+    // The readout's warnings, once each: the first drift beyond the limit, the first pair named.
+    bool driftSaid = false, pairSaid = false;
+    auto warn = [&] {
+        const RunWarnings w = CheckRun(logic_);
+        auto say = [&](bool& said, const std::u16string& text) {
+            said = true;
+            r.warnings.push_back(text);
+            if (onWarning) onWarning(text);
+        };
+        if (w.driftHigh && !driftSaid) say(driftSaid, DriftWarningText(w.drift));
+        if (!w.pair.empty() && !pairSaid) say(pairSaid, PairWarningText(w.pair));
+    };
     std::int64_t ticks = 0, csvTick = 0;
     const std::int64_t limit = options_.maxTicks;
     const std::int64_t every = std::max<std::int64_t>(options_.csvEvery, 1);
@@ -152,10 +167,15 @@ BatchReport BatchRunner::Run() {
         ++ticks;
         if (limit > 0 && ticks >= limit) state_.StopRequested = -1;  // ends after this tick
         if (csv.IsOpen() && ticks % every == 0) {
+            // The track's velocities at its positions' moment, also in a leapfrog run.
+            auto v = logic_.VelocitiesInStep();
+            std::swap(v.first, state_.VelX), std::swap(v.second, state_.VelY);
             csv.Rows(state_);
+            std::swap(v.first, state_.VelX), std::swap(v.second, state_.VelY);
             csvTick = ticks;
         }
         if (onTick) onTick(state_, ticks);
+        if ((ticks & 4095) == 0) warn();
         if ((ticks & 4095) == 0 && onProgress) {
             double done = limit > 0 ? static_cast<double>(ticks) / static_cast<double>(limit) : 0;
             if (stop != 0) done = std::max(done, (state_.SimTime - r.startTime) / span);
@@ -171,9 +191,10 @@ BatchReport BatchRunner::Run() {
     const RunOutcome outcome = logic_.LastRun();
     if (!outcome.started) return r;  // refused by Play1 itself; its message says why
     r.ran = true;
-    r.ticks = ticks;
+    r.ticks = logic_.Status().ticks;  // a leapfrog run may end a tick back (Form1Logic)
     r.endTime = state_.SimTime;
     r.after = MeasureTotals(state_);
+    warn();
     r.fault = outcome.fault;
     r.status = outcome.fault == TickFault::None ? BatchStatus::Done : BatchStatus::Fault;
 

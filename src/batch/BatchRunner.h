@@ -27,6 +27,7 @@ struct BatchOptions {
     std::u16string csvFile;           // the track
     std::int64_t csvEvery = 1;        // a track row every so many ticks
     int width = 1920, height = 1080;  // the screen the main window fills, in pixels
+    bool leapfrog = false;            // the leapfrog start
 };
 
 /// The exit status of the runner.
@@ -46,6 +47,8 @@ struct BatchReport {
     Totals before, after;
     TickFault fault = TickFault::None;
     bool stepLong = false;
+    bool leapfrog = false;
+    std::vector<std::u16string> warnings;  // the readout's warnings, each at most once
     SimState start;  // bodies and settings as the first tick found them (no trace map)
 };
 
@@ -68,6 +71,9 @@ class BatchRunner {
     std::function<void(const std::u16string&)> onMessage;
     /// After every tick, with the count of ticks so far.
     std::function<void(const SimState&, std::int64_t ticks)> onTick;
+    /// A warning of the readout (energy drift, a pair the step does not resolve), the first
+    /// time it is seen: every 4096 ticks and at the end.
+    std::function<void(const std::u16string&)> onWarning;
     /// Every 4096 ticks: the part of the run done, 0 to 1, and the ticks so far.
     std::function<void(double done, std::int64_t ticks)> onProgress;
     /// Just before the first tick, with the report filled in as far as the start.

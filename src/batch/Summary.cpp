@@ -29,6 +29,7 @@ std::int64_t NowNs() {
 std::u16string SummaryText(const BatchReport& r) {
     const double span = r.endTime - r.startTime;
     std::u16string s;
+    s += r.leapfrog ? u"Старт: точный (leapfrog)\n" : u"Старт: обычный\n";
     s += u"Тактов: " + GroupedInteger(r.ticks) + u"\n";
     const std::u16string seconds =
         std::fabs(span) < 1e15 ? GroupedInteger(std::llround(span)) : ShortNumber(span, 6);

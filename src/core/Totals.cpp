@@ -5,13 +5,17 @@
 namespace orbimo {
 
 Totals MeasureTotals(const SimState& s) {
+    return MeasureTotals(s, s.VelX, s.VelY);
+}
+
+Totals MeasureTotals(const SimState& s, const BodyDoubles& velX, const BodyDoubles& velY) {
     Totals t;
     for (int i = 1; i <= s.BodyCount; ++i) {
         if (s.BodyOn[i] != 1) continue;
-        const double v2 = s.VelX[i] * s.VelX[i] + s.VelY[i] * s.VelY[i];
+        const double v2 = velX[i] * velX[i] + velY[i] * velY[i];
         t.kinetic += 0.5 * s.Mass[i] * v2;
-        t.momentumX += s.Mass[i] * s.VelX[i];
-        t.momentumY += s.Mass[i] * s.VelY[i];
+        t.momentumX += s.Mass[i] * velX[i];
+        t.momentumY += s.Mass[i] * velY[i];
         t.momentumScale += std::fabs(s.Mass[i]) * std::sqrt(v2);
         for (int j = i + 1; j <= s.BodyCount; ++j) {
             if (s.BodyOn[j] != 1) continue;
@@ -21,6 +25,25 @@ Totals MeasureTotals(const SimState& s) {
         }
     }
     return t;
+}
+
+std::pair<int, int> CoarsestPair(const SimState& s) {
+    // step > τ/20 ⇔ 400·dt²·G·(m₁ + m₂) > r³: no root, and a massless pair never qualifies.
+    const double k = 400 * s.TimeStep * s.TimeStep * s.GravConst;
+    std::pair<int, int> worst{0, 0};
+    double worstRatio = 1;
+    for (int i = 1; i <= s.BodyCount; ++i) {
+        if (s.BodyOn[i] != 1) continue;
+        for (int j = i + 1; j <= s.BodyCount; ++j) {
+            if (s.BodyOn[j] != 1) continue;
+            const double dx = s.PosX[j] - s.PosX[i], dy = s.PosY[j] - s.PosY[i];
+            const double r2 = dx * dx + dy * dy;
+            if (r2 == 0) continue;  // skipped by the tick as well
+            const double ratio = k * (s.Mass[i] + s.Mass[j]) / (r2 * std::sqrt(r2));
+            if (ratio > worstRatio) worstRatio = ratio, worst = {i, j};
+        }
+    }
+    return worst;
 }
 
 double EnergyDrift(const Totals& before, const Totals& after) {

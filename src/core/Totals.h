@@ -1,4 +1,6 @@
 #pragma once
+#include <utility>
+
 #include "core/SimState.h"
 
 namespace orbimo {
@@ -15,6 +17,12 @@ struct Totals {
 
 /// Totals of the record as it is, with the record's own G.
 Totals MeasureTotals(const SimState& s);
+/// The same with other velocities for the bodies (those at the positions' moment).
+Totals MeasureTotals(const SimState& s, const BodyDoubles& velX, const BodyDoubles& velY);
+
+/// The pair taking part whose step most exceeds a twentieth of its orbital time scale
+/// √(r³ / (G·(m₁ + m₂))), lower index first; {0, 0} when the step resolves every pair.
+std::pair<int, int> CoarsestPair(const SimState& s);
 
 /// |E₁ − E₀| / |E₀| (against K₀ + |U₀| when E₀ is 0); 0 when both are 0.
 double EnergyDrift(const Totals& before, const Totals& after);

@@ -7,6 +7,7 @@
 #include "convert/DateTimeText.h"
 #include "convert/NumberText.h"
 #include "core/AdvanceTick.h"
+#include "core/HalfKick.h"
 #include "core/ProjectToPixel.h"
 #include "display/Readout.h"
 #include "files/Catalogue.h"
@@ -165,6 +166,18 @@ void Form1Logic::SetPace(int index) {
 // One tick: the integrator, the plotting step, the clock, the stop date. False when the run
 // must end here.
 inline bool Form1Logic::Tick(bool stepLong, double stopTime) {
+    if (behind_) {
+        // A body switched on or off during a leapfrog run: forward with the bodies put back,
+        // then back again with those taking part now.
+        if (s_.BodyOn != behindOn_) {
+            fault_ = HalfStepForward();
+            if (fault_ == TickFault::None) fault_ = HalfStepBack(stepLong);
+            if (fault_ != TickFault::None) return false;
+        }
+        // Two in turn: a tick that fails leaves the record before the last good one.
+        before_[(status_.ticks + 1) & 1] = {s_.PosX, s_.PosY,     s_.VelX,
+                                            s_.VelY, s_.TimeStep, s_.SimTime};
+    }
     fault_ = AdvanceTick(s_, stepLong);
     if (fault_ != TickFault::None) return false;
     plotter_.PlotStep(frame_);
@@ -216,7 +229,9 @@ void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
     timerReached_ = false;
     anchorPace_ = 0;
     lastFrame_ = -1e300;
-    bool going = true;
+    status_.leapfrog = leapfrog_;
+    // Leapfrog: the velocities half a step before the positions, with the first tick's step.
+    bool going = !leapfrog_ || (fault_ = HalfStepBack(run.stepLong)) == TickFault::None;
     while (going && s_.StopRequested == 0) {
         if (pace_ == 0) {
             going = Tick(run.stepLong, stopTime);
@@ -226,13 +241,31 @@ void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
         }
     }
     s_.StopRequested = 0;
+    // ...and forward to the positions' moment with the last tick's step before the fields show
+    // them. When the pull at the last positions cannot be computed, the last good state is the
+    // one before the last tick, whose pull that tick computed.
+    bool lagging = false;
+    if (behind_) {
+        const TickFault closing = HalfStepForward();
+        if (closing != TickFault::None) {
+            if (fault_ == TickFault::None) fault_ = closing;
+            if (status_.ticks > behindSince_) {
+                const auto& b = before_[status_.ticks & 1];
+                s_.PosX = b.posX, s_.PosY = b.posY, s_.VelX = b.velX, s_.VelY = b.velY;
+                s_.TimeStep = b.timeStep, s_.SimTime = b.simTime;
+                --status_.ticks;
+            }
+            lagging = HalfStepForward() != TickFault::None;
+        }
+        behind_ = false;
+    }
     lastRun_.fault = fault_;
     status_.state = fault_ != TickFault::None ? RunState::Fault
                     : timerReached_           ? RunState::TimerReached
                                               : RunState::Stopped;
     ВывестиКоординаты(s_, params_);
     SetCaption(kCaptionStart);
-    if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_));
+    if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_, lagging));
 }
 
 void Form1Logic::SetFrame(const Frame& f) {
@@ -327,7 +360,38 @@ double RoundScaleUp(double v) {
     return 10 * power;
 }
 
-std::u16string TickFaultMessage(TickFault fault) {
+TickFault Form1Logic::HalfStepBack(bool stepLong) {
+    double dt = s_.TimeStep;
+    TickFault f = stepLong ? StepFromLength(s_, dt) : TickFault::None;
+    if (f == TickFault::None) f = HalfKick(s_, -0.5 * dt);
+    if (f != TickFault::None) return f;
+    behind_ = true;
+    behindStep_ = dt;
+    behindSince_ = status_.ticks;
+    behindOn_ = s_.BodyOn;
+    return TickFault::None;
+}
+
+TickFault Form1Logic::HalfStepForward() {
+    std::swap(s_.BodyOn, behindOn_);
+    const TickFault f = HalfKick(s_, 0.5 * LagStep());
+    std::swap(s_.BodyOn, behindOn_);
+    if (f == TickFault::None) behind_ = false;
+    return f;
+}
+
+std::pair<BodyDoubles, BodyDoubles> Form1Logic::VelocitiesInStep() const {
+    std::pair v{s_.VelX, s_.VelY};
+    if (behind_) KickInto(s_, 0.5 * LagStep(), v.first, v.second);
+    return v;
+}
+
+Totals Form1Logic::CurrentTotals() const {
+    const auto [velX, velY] = VelocitiesInStep();
+    return MeasureTotals(s_, velX, velY);
+}
+
+std::u16string TickFaultMessage(TickFault fault, bool velocitiesBehind) {
     std::u16string why;
     switch (fault) {
         case TickFault::DivisionByZero:
@@ -345,7 +409,10 @@ std::u16string TickFaultMessage(TickFault fault) {
             break;
     }
     return u"Расчёт остановлен: " + why +
-           u".\nВ окне «Параметры» показано последнее правильно рассчитанное состояние.";
+           u".\nВ окне «Параметры» показано последнее правильно рассчитанное состояние." +
+           (velocitiesBehind ? u"\nСкорости в нём отстают от положений на полшага: в точном "
+                               u"старте (leapfrog) их не удалось вернуть к моменту положений."
+                             : u"");
 }
 
 }  // namespace orbimo

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/AdvanceTick.h"
 #include "core/SimState.h"
@@ -39,6 +40,7 @@ struct RunStatus {
     bool noStopDate = false;  // started with a stop date not after the simulated time
     std::int64_t ticks = 0;   // ticks of this run so far
     Totals start;             // the bodies' totals just before the first tick
+    bool leapfrog = false;    // started with the leapfrog start
 };
 
 /// How the last call of Play1 that tried to start a run ended.
@@ -105,6 +107,14 @@ class Form1Logic {
     /// The round scale and the origin that show everything plotted (or, with nothing plotted,
     /// the bodies where the fields put them) above the buttons, with a margin.
     void Fit();
+    /// The leapfrog start for the runs that follow, off by default: a run's start moves the
+    /// velocities half a step back, its end half a step forward again.
+    void SetLeapfrog(bool on) { leapfrog_ = on; }
+    bool Leapfrog() const { return leapfrog_; }
+    /// The velocities at the positions' moment (during a leapfrog run the record's trail them).
+    std::pair<BodyDoubles, BodyDoubles> VelocitiesInStep() const;
+    /// The bodies' totals now, with the velocities at the positions' moment.
+    Totals CurrentTotals() const;
 
     /// Reads and checks every run field; a message and nothing when one is not usable.
     std::optional<RunSettings> ReadRunSettings();
@@ -122,6 +132,9 @@ class Form1Logic {
     bool Tick(bool stepLong, double stopTime);
     void SetZoom(double zoom);
     bool PacedFrame(bool stepLong, double stopTime);
+    TickFault HalfStepBack(bool stepLong);
+    TickFault HalfStepForward();
+    double LagStep() const { return status_.ticks > behindSince_ ? s_.TimeStep : behindStep_; }
 
     SimState& s_;
     ParamsModel& params_;
@@ -139,6 +152,17 @@ class Form1Logic {
     bool timerReached_ = false;
     int pace_ = 0;
     Frame frame_;
+    bool leapfrog_ = false;
+    // During a leapfrog run the velocities of the bodies in behindOn_ trail the positions by
+    // half of LagStep(): the step put back, until a tick has run since, then the last tick's.
+    bool behind_ = false;
+    double behindStep_ = 0;
+    std::int64_t behindSince_ = 0;
+    std::array<std::int16_t, kSlots> behindOn_{};
+    struct {
+        BodyDoubles posX, posY, velX, velY;
+        double timeStep, simTime;
+    } before_[2]{};  // the record before the last ticks of a leapfrog run
     // A paced run's simulated time follows real time from this anchor on.
     int anchorPace_ = 0;
     double anchorReal_ = 0, anchorSim_ = 0, lastFrame_ = 0;
@@ -149,7 +173,8 @@ inline constexpr double kSmallestZoom = 1e-3, kLargestZoom = 1e16;
 /// The smallest 1, 2 or 5 × 10ⁿ not below v (v > 0).
 double RoundScaleUp(double v);
 
-/// Russian text for a tick that could not be computed.
-std::u16string TickFaultMessage(TickFault fault);
+/// Russian text for a tick that could not be computed; velocitiesBehind when the closing half
+/// step of a leapfrog run could not be computed either.
+std::u16string TickFaultMessage(TickFault fault, bool velocitiesBehind = false);
 
 }  // namespace orbimo

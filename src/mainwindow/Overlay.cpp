@@ -101,6 +101,28 @@ std::optional<ScaleBar> ScaleBarFor(double metresPerPixel, int pictureWidth) {
     return bar;
 }
 
+RunWarnings CheckRun(const Form1Logic& logic) {
+    RunWarnings w;
+    if (logic.Status().state == RunState::Idle) return w;
+    w.drift = EnergyDrift(logic.Status().start, logic.CurrentTotals());
+    w.driftHigh = w.drift > kDriftWarning;
+    const auto [a, b] = CoarsestPair(logic.State());
+    const auto& rows = logic.Params().bodies;
+    if (a != 0)
+        w.pair = rows[static_cast<std::size_t>(a)].caption + u"–" +
+                 rows[static_cast<std::size_t>(b)].caption;
+    return w;
+}
+
+std::u16string DriftWarningText(double drift) {
+    return u"дрейф энергии " + ShortNumber(drift, 2) + u" больше " + ShortNumber(kDriftWarning, 1) +
+           u": шаг, вероятно, слишком велик";
+}
+
+std::u16string PairWarningText(const std::u16string& pair) {
+    return u"шаг слишком велик для пары " + pair;
+}
+
 Overlay BuildOverlay(const Form1Logic& logic, const OverlayOptions& options,
                      const RateMeter& rates) {
     Overlay o;
@@ -117,11 +139,16 @@ Overlay BuildOverlay(const Form1Logic& logic, const OverlayOptions& options,
              (running ? GroupedInteger(std::llround(rates.TicksPerSecond())) : u"—")});
         o.readout.push_back(
             {u"Модельное время: " + (running ? SimRateText(rates.SimSecondsPerSecond()) : u"—")});
-        o.readout.push_back({u"Дрейф энергии: " +
-                             (status.state == RunState::Idle
-                                  ? std::u16string(u"—")
-                                  : ShortNumber(EnergyDrift(status.start, MeasureTotals(s)), 2))});
+        const RunWarnings w = CheckRun(logic);
+        o.readout.push_back(
+            {u"Дрейф энергии: " +
+                 (status.state == RunState::Idle ? std::u16string(u"—") : ShortNumber(w.drift, 2)) +
+                 (w.driftHigh ? u" — шаг, вероятно, слишком велик" : u""),
+             w.driftHigh});
         o.readout.push_back({u"Вид: " + ViewName(logic)});
+        if (running ? status.leapfrog : logic.Leapfrog())
+            o.readout.push_back({u"Точный старт (leapfrog)"});
+        if (!w.pair.empty()) o.readout.push_back({u"Шаг слишком велик для пары " + w.pair, true});
     }
     if (options.labels) {
         for (int b = 1; b <= s.BodyCount; ++b) {

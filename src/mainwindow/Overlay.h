@@ -63,6 +63,21 @@ struct Overlay {
     bool operator==(const Overlay&) const = default;
 };
 
+/// Beyond this relative drift of the total energy the step is probably too large.
+inline constexpr double kDriftWarning = 1e-3;
+
+/// What the readout warns of for the current or last run; nothing before the first run.
+struct RunWarnings {
+    double drift = 0;        // relative energy drift since the run started
+    bool driftHigh = false;  // beyond kDriftWarning
+    std::u16string pair;  // "Земля–Луна": the pair the step resolves worst, when it is too large
+};
+/// Cheap enough for display rate and the runner's progress points, never per tick.
+RunWarnings CheckRun(const Form1Logic& logic);
+/// The warnings as the runner prints them.
+std::u16string DriftWarningText(double drift);
+std::u16string PairWarningText(const std::u16string& pair);
+
 /// The overlay for the main window's current state.
 Overlay BuildOverlay(const Form1Logic& logic, const OverlayOptions& options,
                      const RateMeter& rates);

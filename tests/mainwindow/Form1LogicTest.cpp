@@ -97,20 +97,6 @@ TEST(Form1Logic, FieldsThatAreNotNumbersOrAZeroScaleRefuseTheRunAndChangeNothing
     }
 }
 
-TEST(Form1Logic, ArithmeticFaultEndsTheRunWithTheLastGoodState) {
-    Program p;
-    // Step-length mode with every body at rest: the step cannot be derived.
-    for (int b = 1; b <= kBodies; ++b) p.params.bodies[b].vy.text = u"0";
-    p.params.SetStepLong(1);
-    p.params.txtdLong.text = u"1000000";
-    p.logic.Click(0);
-    ASSERT_EQ(p.toolkit.messages.size(), 1u);
-    EXPECT_NE(p.toolkit.messages[0].find(u"Расчёт остановлен"), std::u16string::npos);
-    EXPECT_EQ(p.params.txtdTime.text, u"3600");
-    EXPECT_EQ(p.params.bodies[4].x.text, u"149597870000");
-    EXPECT_EQ(p.logic.Button0Caption(), u"Пуск");
-}
-
 TEST(Form1Logic, ClearDuringARunKeepsRunningAndExitEndsAtOnce) {
     Program p;
     p.toolkit.onDispatch = [&](long n) {
