@@ -92,6 +92,7 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
     prefs_ = Preferences::Load();
     logic_.SetPace(prefs_.pace);
     logic_.SetFrame(prefs_.frame);
+    logic_.SetLeapfrog(prefs_.leapfrog);
     // Drawing goes into the buffer every tick; the screen sees it at most at display rate.
     auto* frame = new QTimer(this);
     QObject::connect(frame, &QTimer::timeout, this, [this] { Present(); });
@@ -157,6 +158,13 @@ void Form1::SetFrame(const Frame& f) {
     prefs_.frame = f;
     prefs_.Save();
     Redrawn();
+}
+
+void Form1::SetLeapfrog(bool on) {
+    logic_.SetLeapfrog(on);
+    prefs_.leapfrog = on;
+    prefs_.Save();
+    RefreshOverlay();
 }
 
 void Form1::ToggleFrame(FrameKind kind) {
@@ -379,6 +387,16 @@ void Form1::contextMenuEvent(QContextMenuEvent* e) {
         a->setCheckable(true);
         a->setChecked(prefs_.*layer);
     }
+    menu.addSeparator();
+    QAction* leapfrog = menu.addAction(QStringLiteral("Точный старт (leapfrog)"), this,
+                                       [this] { SetLeapfrog(!prefs_.leapfrog); });
+    leapfrog->setCheckable(true);
+    leapfrog->setChecked(prefs_.leapfrog);
+    leapfrog->setToolTip(
+        QStringLiteral("Скорости начинают счёт на полшага раньше координат: "
+                       "орбиты точнее; в полях и файлах они всегда на тот же "
+                       "момент, что и координаты"));
+    menu.setToolTipsVisible(true);
     menu.addSeparator();
     menu.addAction(QStringLiteral("Справка"), QKeySequence(Qt::Key_F1), this,
                    [this] { ShowHelp(); });

@@ -46,6 +46,8 @@ class Form1 : public QWidget {
     void ToggleFrame(FrameKind kind);
     /// «Вид» of the menu: the view body k, as the option in «Параметры» chooses it.
     void ChooseView(int k);
+    /// «Точный старт (leapfrog)» for the runs that follow, kept in the user's settings.
+    void SetLeapfrog(bool on);
     /// The file name the save dialog proposes.
     std::function<QString()> pictureName;
     /// Makes the next paint rebuild the whole picture, as after an exposure.

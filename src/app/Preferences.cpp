@@ -17,6 +17,7 @@ Preferences Preferences::Load() {
     p.readout = s.value(QStringLiteral("view/readout"), p.readout).toBool();
     p.labels = s.value(QStringLiteral("view/labels"), p.labels).toBool();
     p.scaleBar = s.value(QStringLiteral("view/scaleBar"), p.scaleBar).toBool();
+    p.leapfrog = s.value(QStringLiteral("run/leapfrog"), p.leapfrog).toBool();
     const int kind = s.value(QStringLiteral("view/frame"), 0).toInt();
     if (kind >= 0 && kind <= static_cast<int>(FrameKind::Rotating))
         p.frame.kind = static_cast<FrameKind>(kind);
@@ -34,6 +35,7 @@ void Preferences::Save() const {
     s.setValue(QStringLiteral("view/readout"), readout);
     s.setValue(QStringLiteral("view/labels"), labels);
     s.setValue(QStringLiteral("view/scaleBar"), scaleBar);
+    s.setValue(QStringLiteral("run/leapfrog"), leapfrog);
     s.setValue(QStringLiteral("view/frame"), static_cast<int>(frame.kind));
     s.setValue(QStringLiteral("view/frameA"), frame.a);
     s.setValue(QStringLiteral("view/frameB"), frame.b);

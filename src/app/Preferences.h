@@ -10,7 +10,8 @@ struct Preferences {
     bool readout = true;
     bool labels = false;
     bool scaleBar = true;
-    Frame frame;  // the view body's frame, or a frame over it
+    Frame frame;            // the view body's frame, or a frame over it
+    bool leapfrog = false;  // the runs that follow start half a step back
 
     static Preferences Load();
     void Save() const;

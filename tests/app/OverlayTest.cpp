@@ -112,6 +112,9 @@ TEST(Overlay, MenuEntriesChooseThePaceLayersHelpAndPictureWithOrWithoutThem) {
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
               shown.convertToFormat(QImage::Format_RGB32));
     EXPECT_NE(shown.convertToFormat(QImage::Format_RGB32), bare);
+    Choose(p, {"Точный старт (leapfrog)"});
+    EXPECT_TRUE(p.logic.Leapfrog());
+    EXPECT_TRUE(Preferences::Load().leapfrog);  // kept for the next start
     Choose(p, {"Справка"});
     EXPECT_TRUE(QTest::qWaitFor(
         [] { return dynamic_cast<HelpWindow*>(QApplication::activeWindow()) != nullptr; }));
