@@ -12,6 +12,27 @@ enum class TickFault {
 
 /// One tick: step-length rule, kick over every pair, drift. When any result
 /// divides by zero, overflows or is invalid, the tick is undone and reported.
+/// Takes the fastest way this processor offers (TickPath); every way gives the same bits.
 TickFault AdvanceTick(SimState& s, bool stepLong);
+
+/// Ways of computing a tick. The packed ones compute every pair's terms side by side
+/// (each lane rounded as alone) and then add them to the velocities in the loop's order.
+enum class TickPath {
+    Scalar,     // one pair at a time
+    Sse2,       // two pairs at a time (every x86-64 processor)
+    Avx2,       // four
+    Avx2Eight,  // eight, as two halves of four: the eight-pair code on an AVX2 processor
+    Avx512,     // eight
+};
+inline constexpr TickPath kTickPaths[] = {TickPath::Scalar, TickPath::Sse2, TickPath::Avx2,
+                                          TickPath::Avx2Eight, TickPath::Avx512};
+
+const char* TickPathName(TickPath path);
+/// Whether this processor (and this build) can take the path.
+bool TickPathSupported(TickPath path);
+/// The path AdvanceTick takes, chosen once from the processor's features.
+TickPath ChosenTickPath();
+/// One tick by the given path, which must be supported.
+TickFault AdvanceTickBy(TickPath path, SimState& s, bool stepLong);
 
 }  // namespace orbimo

@@ -3,6 +3,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <array>
 #include <optional>
 
 #include "core/SimState.h"
@@ -50,5 +51,9 @@ inline std::optional<Pixel> ProjectToPixel(const SimState& s, int b) {
     if (!FloorToInt32(cx, p.x) || !FloorToInt32(cy, p.y)) return std::nullopt;
     return p;
 }
+
+/// ProjectToPixel of every body slot 0..11 at once, packed where the processor allows.
+/// Bit b of the result is set when out[b] could be computed.
+unsigned ProjectAll(const SimState& s, std::array<Pixel, kSlots>& out);
 
 }  // namespace orbimo

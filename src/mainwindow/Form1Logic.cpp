@@ -155,13 +155,16 @@ void Form1Logic::Play1() {
 
 void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
     TickFault fault = TickFault::None;
+    std::array<Pixel, kSlots> pixels;
     while (s_.StopRequested == 0) {
         fault = AdvanceTick(s_, run.stepLong);
         if (fault != TickFault::None) break;
+        const unsigned computed = ProjectAll(s_, pixels);
         for (int b = 1; b <= s_.BodyCount; ++b) {
-            if (s_.BodyOn[b] != 1) continue;
             // A body whose pixel cannot be computed is simply not drawn this tick.
-            if (const auto p = ProjectToPixel(s_, b)) plotter_.MoveTo(b, p->x, p->y);
+            if (s_.BodyOn[b] != 1 || !((computed >> b) & 1u)) continue;
+            plotter_.MoveTo(b, pixels[static_cast<std::size_t>(b)].x,
+                            pixels[static_cast<std::size_t>(b)].y);
         }
         const double next = s_.SimTime + s_.TimeStep;
         if (!std::isfinite(next)) {
