@@ -75,9 +75,11 @@ std::optional<long long> WholeInRange(const QString& text, long long largest) {
 }
 
 WriteResult WritePng(const MemorySurface& surface, const std::u16string& path) {
-    // The window shows the surface's buffer as RGB32: the same words make the picture.
-    const QImage image(reinterpret_cast<const uchar*>(surface.Words()), surface.Width(),
-                       surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
+    // The same RGB32 words as the window shows.
+    QImage image(surface.Width(), surface.Height(), QImage::Format_RGB32);
+    surface.CopyWords({0, 0, surface.Width() - 1, surface.Height() - 1},
+                      reinterpret_cast<std::uint32_t*>(image.bits()),
+                      static_cast<std::size_t>(image.bytesPerLine() / 4));
     QSaveFile file(QString::fromStdU16String(path));
     if (!file.open(QIODevice::WriteOnly)) return {false, Text(file.errorString())};
     if (!image.save(&file, "PNG")) {

@@ -1,9 +1,11 @@
 #include "core/AdvanceTick.h"
 
 #include <algorithm>
+#include <array>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #if defined(__x86_64__) && defined(__SSE2__)
@@ -106,62 +108,123 @@ TickFault CheckedScalarTick(SimState& s, bool stepLong) {
 
 // The bodies taking part, in index order, copied out of the record: a tick works on these and
 // writes them back only when no flag was raised, so a fault leaves the record as it was.
-constexpr int kRowRoom = 24;  // a row read a vector at a time runs up to 7 past the last body
+// Body i is at [kFront + i]. A vector read for lanes l0.. from body j0 starts at j0 - l0, up to 7
+// before body 0, and runs up to 7 past the last body: those lanes are never used, but hold
+// values of the record or zeros rather than whatever the stack had.
+constexpr int kFront = 8, kRoom = 32;
 struct Bodies {
     int n = 0;
+    bool prefix = false;  // bodies 1..n take part: the arrays are the record's, shifted by one
     int index[kBodies];
-    alignas(64) double x[kRowRoom], y[kRowRoom], m[kRowRoom];
-    alignas(16) double v[kBodies][2];  // x and y velocity side by side
+    alignas(64) double x[kRoom], y[kRoom], m[kRoom], vx[kRoom], vy[kRoom];
 };
 
-constexpr int kPairRoom = 64;  // 55 pairs, a vector past them and the rows' overrun
+// What pair k adds to body i's velocity and subtracts from body j's, x and y side by side.
 struct Pairs {
-    alignas(64) double dx[kPairRoom], dy[kPairRoom], mi[kPairRoom], mj[kPairRoom];
-    // What pair k adds to body i's velocity and subtracts from body j's, x and y side by side.
-    alignas(64) double ai[2 * kPairRoom], aj[2 * kPairRoom];
+    alignas(64) double ai[2 * 56], aj[2 * 56];  // 55 pairs and the rest of their last vector
 };
+
+// Where the pairs of n bodies go in vectors of `lanes` doubles, in the loop's order (i ascending,
+// then j): a segment is the pairs (i, j), (i, j + 1), ... of one row in consecutive lanes of one
+// vector, so each is read with one load from the bodies' arrays.
+struct Segment {
+    std::int8_t i, j, lane;  // the first pair (i, j) and its lane
+    std::uint8_t lanes;      // bit l: lane l belongs to the segment
+};
+struct PairPlan {
+    int vectors = 0;
+    std::uint8_t unused = 0;              // the lanes of the last vector past the last pair
+    std::array<std::int8_t, 30> first{};  // vector v's segments: first[v] .. first[v + 1] - 1
+    std::array<Segment, 40> segment{};
+};
+
+constexpr PairPlan MakePlan(int n, int lanes) {
+    PairPlan plan;
+    int k = 0, count = 0;
+    for (int i = 0; i + 1 < n; ++i) {
+        for (int j = i + 1; j < n; ++j, ++k) {
+            const int lane = k % lanes;
+            if (lane == 0)
+                plan.first[static_cast<std::size_t>(k / lanes)] = static_cast<std::int8_t>(count);
+            if (lane == 0 || j == i + 1)
+                plan.segment[static_cast<std::size_t>(count++)] = {
+                    static_cast<std::int8_t>(i), static_cast<std::int8_t>(j),
+                    static_cast<std::int8_t>(lane), 0};
+            plan.segment[static_cast<std::size_t>(count - 1)].lanes |=
+                static_cast<std::uint8_t>(1u << lane);
+        }
+    }
+    plan.vectors = (k + lanes - 1) / lanes;
+    for (int lane = k % lanes; lane != 0 && lane < lanes; ++lane)
+        plan.unused |= static_cast<std::uint8_t>(1u << lane);
+    plan.first[static_cast<std::size_t>(plan.vectors)] = static_cast<std::int8_t>(count);
+    return plan;
+}
+
+template <int kLanes>
+constexpr std::array<PairPlan, kBodies + 1> kPlans = [] {
+    std::array<PairPlan, kBodies + 1> plans{};
+    for (int n = 0; n <= kBodies; ++n) plans[static_cast<std::size_t>(n)] = MakePlan(n, kLanes);
+    return plans;
+}();
 
 inline void Gather(const SimState& s, Bodies& b) {
     const int count = std::min<int>(s.BodyCount, kBodies);
     int n = 0;
-    for (int k = 1; k <= count; ++k) {
-        if (s.BodyOn[k] != 1) continue;
-        b.index[n] = k;
-        b.x[n] = s.PosX[k];
-        b.y[n] = s.PosY[k];
-        b.m[n] = s.Mass[k];
-        b.v[n][0] = s.VelX[k];
-        b.v[n][1] = s.VelY[k];
-        ++n;
-    }
+    for (int k = 1; k <= count; ++k)
+        if (s.BodyOn[k] == 1) b.index[n++] = k;
     b.n = n;
-    for (int k = 0; k < 8; ++k) b.x[n + k] = b.y[n + k] = b.m[n + k] = 0;  // read past a row
+    b.prefix = n == 0 || b.index[n - 1] == n;
+    for (double* a : {b.x, b.y, b.m, b.vx, b.vy}) {
+        std::fill_n(a, kFront, 0.0);
+        std::fill_n(a + kFront + kBodies, kRoom - kFront - kBodies, 0.0);
+    }
+    if (b.prefix) {
+        // The common case, every body or the first few: whole arrays at once.
+        constexpr std::size_t kBytes = sizeof(BodyDoubles);
+        std::memcpy(b.x + kFront - 1, s.PosX.data(), kBytes);
+        std::memcpy(b.y + kFront - 1, s.PosY.data(), kBytes);
+        std::memcpy(b.m + kFront - 1, s.Mass.data(), kBytes);
+        std::memcpy(b.vx + kFront - 1, s.VelX.data(), kBytes);
+        std::memcpy(b.vy + kFront - 1, s.VelY.data(), kBytes);
+        return;
+    }
+    for (int i = 0; i < n; ++i) {
+        const int k = b.index[i];
+        b.x[kFront + i] = s.PosX[k];
+        b.y[kFront + i] = s.PosY[k];
+        b.m[kFront + i] = s.Mass[k];
+        b.vx[kFront + i] = s.VelX[k];
+        b.vy[kFront + i] = s.VelY[k];
+    }
+    for (double* a : {b.x, b.y, b.m, b.vx, b.vy}) std::fill_n(a + kFront + n, kBodies - n, 0.0);
 }
 
 inline void Scatter(const Bodies& b, SimState& s) {
+    if (b.prefix) {
+        constexpr std::size_t kBytes = sizeof(BodyDoubles);
+        std::memcpy(s.PosX.data(), b.x + kFront - 1, kBytes);
+        std::memcpy(s.PosY.data(), b.y + kFront - 1, kBytes);
+        std::memcpy(s.VelX.data(), b.vx + kFront - 1, kBytes);
+        std::memcpy(s.VelY.data(), b.vy + kFront - 1, kBytes);
+        return;
+    }
     for (int i = 0; i < b.n; ++i) {
         const int k = b.index[i];
-        s.PosX[k] = b.x[i];
-        s.PosY[k] = b.y[i];
-        s.VelX[k] = b.v[i][0];
-        s.VelY[k] = b.v[i][1];
+        s.PosX[k] = b.x[kFront + i];
+        s.PosY[k] = b.y[kFront + i];
+        s.VelX[k] = b.vx[kFront + i];
+        s.VelY[k] = b.vy[kFront + i];
     }
 }
 
 inline double LargestSquaredSpeed(const Bodies& b) {
     double largest = 0;
-    for (int i = 0; i < b.n; ++i) {
-        const double v2 = b.v[i][1] * b.v[i][1] + b.v[i][0] * b.v[i][0];
+    for (int i = kFront; i < kFront + b.n; ++i) {
+        const double v2 = b.vy[i] * b.vy[i] + b.vx[i] * b.vx[i];
         if (v2 > largest) largest = v2;
     }
     return largest;
-}
-
-inline void Drift(Bodies& b, double dt) {
-    for (int i = 0; i < b.n; ++i) {
-        b.x[i] = dt * b.v[i][0] + b.x[i];
-        b.y[i] = dt * b.v[i][1] + b.y[i];
-    }
 }
 
 // Each instruction set's lanes: the vector V of kLanes doubles, its Mask and the operations
@@ -174,7 +237,6 @@ struct L {
     using V = __m128d;
     using Mask = __m128d;
     static constexpr int kLanes = 2;
-    ORBIMO_OP V Load(const double* p) { return _mm_load_pd(p); }
     ORBIMO_OP V LoadU(const double* p) { return _mm_loadu_pd(p); }
     ORBIMO_OP void StoreU(double* p, V v) { _mm_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm_set1_pd(d); }
@@ -184,6 +246,12 @@ struct L {
     ORBIMO_OP V Div(V a, V b) { return _mm_div_pd(a, b); }
     ORBIMO_OP V Sqrt(V a) { return _mm_sqrt_pd(a); }
     ORBIMO_OP Mask IsZero(V a) { return _mm_cmpeq_pd(a, _mm_setzero_pd()); }
+    // Lane l is set when bit l of lanes is.
+    ORBIMO_OP Mask MaskOf(unsigned lanes) {
+        alignas(16) static constexpr std::int64_t kMasks[4][2] = {
+            {0, 0}, {-1, 0}, {0, -1}, {-1, -1}};
+        return _mm_castsi128_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(kMasks[lanes])));
+    }
     ORBIMO_OP V Select(Mask m, V yes, V no) {
         return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no));
     }
@@ -203,7 +271,6 @@ struct L {
     using V = __m256d;
     using Mask = __m256d;
     static constexpr int kLanes = 4;
-    ORBIMO_OP V Load(const double* p) { return _mm256_load_pd(p); }
     ORBIMO_OP V LoadU(const double* p) { return _mm256_loadu_pd(p); }
     ORBIMO_OP void StoreU(double* p, V v) { _mm256_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm256_set1_pd(d); }
@@ -213,6 +280,11 @@ struct L {
     ORBIMO_OP V Div(V a, V b) { return _mm256_div_pd(a, b); }
     ORBIMO_OP V Sqrt(V a) { return _mm256_sqrt_pd(a); }
     ORBIMO_OP Mask IsZero(V a) { return _mm256_cmp_pd(a, _mm256_setzero_pd(), _CMP_EQ_OQ); }
+    ORBIMO_OP Mask MaskOf(unsigned lanes) {
+        const __m256i bit = _mm256_setr_epi64x(1, 2, 4, 8);
+        const __m256i set = _mm256_and_si256(_mm256_set1_epi64x(lanes), bit);
+        return _mm256_castsi256_pd(_mm256_cmpeq_epi64(set, bit));
+    }
     ORBIMO_OP V Select(Mask m, V yes, V no) { return _mm256_blendv_pd(no, yes, m); }
     ORBIMO_OP void StoreXY(double* p, V x, V y) {
         const __m256d even = _mm256_unpacklo_pd(x, y), odd = _mm256_unpackhi_pd(x, y);
@@ -235,7 +307,6 @@ struct L {
     };
     using Mask = V;
     static constexpr int kLanes = 8;
-    ORBIMO_OP V Load(const double* p) { return {A::Load(p), A::Load(p + 4)}; }
     ORBIMO_OP V LoadU(const double* p) { return {A::LoadU(p), A::LoadU(p + 4)}; }
     ORBIMO_OP void StoreU(double* p, V v) { A::StoreU(p, v.lo), A::StoreU(p + 4, v.hi); }
     ORBIMO_OP V Set1(double d) { return {A::Set1(d), A::Set1(d)}; }
@@ -245,6 +316,7 @@ struct L {
     ORBIMO_OP V Div(V a, V b) { return {A::Div(a.lo, b.lo), A::Div(a.hi, b.hi)}; }
     ORBIMO_OP V Sqrt(V a) { return {A::Sqrt(a.lo), A::Sqrt(a.hi)}; }
     ORBIMO_OP Mask IsZero(V a) { return {A::IsZero(a.lo), A::IsZero(a.hi)}; }
+    ORBIMO_OP Mask MaskOf(unsigned lanes) { return {A::MaskOf(lanes & 15), A::MaskOf(lanes >> 4)}; }
     ORBIMO_OP V Select(Mask m, V yes, V no) {
         return {A::Select(m.lo, yes.lo, no.lo), A::Select(m.hi, yes.hi, no.hi)};
     }
@@ -269,7 +341,6 @@ struct L {
     using V = __m512d;
     using Mask = __mmask8;
     static constexpr int kLanes = 8;
-    ORBIMO_OP V Load(const double* p) { return _mm512_load_pd(p); }
     ORBIMO_OP V LoadU(const double* p) { return _mm512_loadu_pd(p); }
     ORBIMO_OP void StoreU(double* p, V v) { _mm512_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm512_set1_pd(d); }
@@ -279,6 +350,7 @@ struct L {
     ORBIMO_OP V Div(V a, V b) { return _mm512_div_pd(a, b); }
     ORBIMO_OP V Sqrt(V a) { return _mm512_sqrt_pd(a); }
     ORBIMO_OP Mask IsZero(V a) { return _mm512_cmp_pd_mask(a, _mm512_setzero_pd(), _CMP_EQ_OQ); }
+    ORBIMO_OP Mask MaskOf(unsigned lanes) { return static_cast<Mask>(lanes); }
     ORBIMO_OP V Select(Mask m, V yes, V no) { return _mm512_mask_blend_pd(m, no, yes); }
     // Element e of the index takes x[e] below 8 and y[e - 8] from 8 on.
     ORBIMO_OP void StoreXY(double* p, V x, V y) {

@@ -25,6 +25,7 @@ class Plotter {
     /// The plotting step of one tick for body b at its new pixel.
     void MoveTo(int b, std::int32_t x, std::int32_t y) {
         if (x == s_.LastPixX[b] && y == s_.LastPixY[b]) return;
+        if (memory_ && MoveOnMemory(b, x, y)) return;
         DrawM_rest(b);
         s_.LastPixX[b] = x;
         s_.LastPixY[b] = y;
@@ -38,6 +39,10 @@ class Plotter {
     void DrawMOn(Surface& surface, std::int32_t x, std::int32_t y, int b, Colour colour);
     template <class Surface>
     void DrawM_restOn(Surface& surface, int b);
+    template <class Surface>
+    void RepaintTracesOn(Surface& surface);
+    /// MoveTo on the memory surface when both markers lie wholly inside it; false otherwise.
+    bool MoveOnMemory(int b, std::int32_t x, std::int32_t y);
 
     SimState& s_;
     PixelSurface& surface_;

@@ -7,11 +7,11 @@
 #include <tuple>
 
 #include "batch/BatchRunner.h"
-#include "mainwindow/Form1Logic.h"
 #include "examples/ExampleSystems.h"
 #include "fakes/FakeToolkit.h"
 #include "fakes/TempFolder.h"
 #include "files/Catalogue.h"
+#include "mainwindow/Form1Logic.h"
 
 namespace orbimo {
 namespace {
@@ -73,9 +73,7 @@ TEST(BatchRunner, SavesWhatTheProgramSavesAfterTheSameRun) {
         const std::string out = batch.Contents("out.sav");
         EXPECT_EQ(out, prog.Contents("Orbimo.sav")) << name;
         EXPECT_NE(out, file) << name << ": the run changed nothing";
-        EXPECT_TRUE(
-            std::equal(r->Picture().Words(), r->Picture().Words() + kW * kH, p.surface.Words()))
-            << name;
+        EXPECT_TRUE(r->Picture().Words() == p.surface.Words()) << name;
         // After a fault the outputs hold the last good state.
         for (const char* bad : {"NaN", "Inf", "nan", "inf"})
             EXPECT_EQ((out + batch.Contents("track.csv")).find(bad), std::string::npos) << name;

@@ -62,11 +62,12 @@ TEST(BatchExe, PngHoldsEveryPixelOfTheLibrarysPicture) {
     o.systemFile = TextFromPath(t.path() / "in.sav"), o.width = 800, o.height = 600;
     BatchRunner library(o, TextFromPath(t.path()));
     ASSERT_EQ(library.Run().status, BatchStatus::Done);
-    const std::uint32_t* words = library.Picture().Words();
-    const QImage surface(reinterpret_cast<const uchar*>(words), 800, 600, QImage::Format_RGB32);
+    const std::vector<std::uint32_t> words = library.Picture().Words();
+    const QImage surface(reinterpret_cast<const uchar*>(words.data()), 800, 600,
+                         QImage::Format_RGB32);
     const QImage png(QString::fromStdString((t.path() / "pic.png").string()));
     EXPECT_TRUE(png.convertToFormat(QImage::Format_RGB32) == surface);
-    EXPECT_GE(std::set(words, words + 800 * 600).size(), 4u) << "no orbits in their colours";
+    EXPECT_GE(std::set(words.begin(), words.end()).size(), 4u) << "no orbits in their colours";
 }
 
 }  // namespace
