@@ -15,6 +15,7 @@
 #include "batch/BatchRunner.h"
 #include "batch/PlainLoop.h"
 #include "batch/Summary.h"
+#include "core/AdvanceTick.h"
 #include "platform/StdFileSystem.h"
 #include "platform/Utf8.h"
 
@@ -210,7 +211,8 @@ int Main(QCoreApplication& app) {
               u"Простой цикл той же арифметики: " + GroupedInteger(std::llround(plainRate)) +
                   u" тактов в секунду (контрольная сумма " + ShortNumber(a.checksum + b.checksum) +
                   u")\nСчёт программы с рисованием: " + GroupedInteger(std::llround(realRate)) +
-                  u" тактов в секунду\nОтношение: " + ShortNumber(realRate / plainRate) + u"\n");
+                  u" тактов в секунду (такт: " + FromUtf8(TickPathName(ChosenTickPath())) +
+                  u")\nОтношение: " + ShortNumber(realRate / plainRate) + u"\n");
         if (minRatio > 0 && !(realRate >= minRatio * plainRate)) {
             Print(stderr,
                   u"orbimo-batch: счёт медленнее " + ShortNumber(minRatio) + u" простого цикла.\n");

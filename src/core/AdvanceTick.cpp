@@ -136,6 +136,7 @@ struct PairPlan {
     std::uint8_t unused = 0;              // the lanes of the last vector past the last pair
     std::array<std::int8_t, 30> first{};  // vector v's segments: first[v] .. first[v + 1] - 1
     std::array<Segment, 40> segment{};
+    std::array<std::int8_t, 56> i{}, j{};  // pair k is (i[k], j[k]); past the last, (0, 0)
 };
 
 constexpr PairPlan MakePlan(int n, int lanes) {
@@ -143,6 +144,8 @@ constexpr PairPlan MakePlan(int n, int lanes) {
     int k = 0, count = 0;
     for (int i = 0; i + 1 < n; ++i) {
         for (int j = i + 1; j < n; ++j, ++k) {
+            plan.i[static_cast<std::size_t>(k)] = static_cast<std::int8_t>(i);
+            plan.j[static_cast<std::size_t>(k)] = static_cast<std::int8_t>(j);
             const int lane = k % lanes;
             if (lane == 0)
                 plan.first[static_cast<std::size_t>(k / lanes)] = static_cast<std::int8_t>(count);
@@ -238,6 +241,11 @@ struct L {
     using Mask = __m128d;
     static constexpr int kLanes = 2;
     ORBIMO_OP V LoadU(const double* p) { return _mm_loadu_pd(p); }
+    // Two lanes are filled quicker one by one than a row segment at a time.
+    static constexpr bool kOneByOne = true;
+    ORBIMO_OP V Pick(const double* base, const std::int8_t* at) {
+        return _mm_loadh_pd(_mm_load_sd(base + at[0]), base + at[1]);
+    }
     ORBIMO_OP void StoreU(double* p, V v) { _mm_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm_set1_pd(d); }
     ORBIMO_OP V Add(V a, V b) { return _mm_add_pd(a, b); }
@@ -272,6 +280,7 @@ struct L {
     using Mask = __m256d;
     static constexpr int kLanes = 4;
     ORBIMO_OP V LoadU(const double* p) { return _mm256_loadu_pd(p); }
+    static constexpr bool kOneByOne = false;
     ORBIMO_OP void StoreU(double* p, V v) { _mm256_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm256_set1_pd(d); }
     ORBIMO_OP V Add(V a, V b) { return _mm256_add_pd(a, b); }
@@ -308,6 +317,7 @@ struct L {
     using Mask = V;
     static constexpr int kLanes = 8;
     ORBIMO_OP V LoadU(const double* p) { return {A::LoadU(p), A::LoadU(p + 4)}; }
+    static constexpr bool kOneByOne = false;
     ORBIMO_OP void StoreU(double* p, V v) { A::StoreU(p, v.lo), A::StoreU(p + 4, v.hi); }
     ORBIMO_OP V Set1(double d) { return {A::Set1(d), A::Set1(d)}; }
     ORBIMO_OP V Add(V a, V b) { return {A::Add(a.lo, b.lo), A::Add(a.hi, b.hi)}; }
@@ -342,6 +352,7 @@ struct L {
     using Mask = __mmask8;
     static constexpr int kLanes = 8;
     ORBIMO_OP V LoadU(const double* p) { return _mm512_loadu_pd(p); }
+    static constexpr bool kOneByOne = false;
     ORBIMO_OP void StoreU(double* p, V v) { _mm512_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm512_set1_pd(d); }
     ORBIMO_OP V Add(V a, V b) { return _mm512_add_pd(a, b); }

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace orbimo {
 
 MemorySurface::MemorySurface(int width, int height, Colour background)
@@ -100,9 +104,24 @@ std::vector<MemorySurface::Rect> MemorySurface::TakeDirty() {
 }
 
 void MemorySurface::CopyWords(const Rect& r, std::uint32_t* out, std::size_t stride) const {
+    const int width = r.right - r.left + 1;
     for (int y = r.top; y <= r.bottom; ++y, out += stride) {
         const Entry* row = &pixels_[Index(r.left, y)];
-        for (int x = 0; x <= r.right - r.left; ++x) out[x] = words_[row[x]];
+        int x = 0;
+#if defined(__SSE2__)
+        // Most of a picture is background (entry 0): sixteen pixels of it at a time.
+        const __m128i background = _mm_set1_epi32(static_cast<int>(words_[0]));
+        for (; x + 16 <= width; x += 16) {
+            const __m128i entries = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(entries, _mm_setzero_si128())) == 0xFFFF) {
+                for (int k = 0; k < 16; k += 4)
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + k), background);
+            } else {
+                for (int k = 0; k < 16; ++k) out[x + k] = words_[row[x + k]];
+            }
+        }
+#endif
+        for (; x < width; ++x) out[x] = words_[row[x]];
     }
 }
 

@@ -23,6 +23,9 @@ TEST(MemorySurface, EveryColourComesBackAsSetWhileAtMost256AreOnTheSurface) {
     }
     for (int p = 0; p < 200; ++p) EXPECT_EQ(s.GetPixel(p % 20, p / 20), Distinct(800 + p));
     EXPECT_EQ(s.GetPixel(19, 14), kGrey);
+    const std::vector<std::uint32_t> words = s.Words();  // as a window shows them
+    for (int p = 0; p < 300; ++p)
+        EXPECT_EQ(words[p], MemorySurface::ToWord(s.GetPixel(p % 20, p / 20))) << p;
     // The top byte of a word is not part of its colour; the words are 0xFFRRGGBB.
     s.SetPixel(19, 14, 0xAB123456);
     EXPECT_EQ(s.GetPixel(19, 14), 0x00123456u);
