@@ -179,8 +179,8 @@ inline void Gather(const SimState& s, Bodies& b) {
     b.n = n;
     b.prefix = n == 0 || b.index[n - 1] == n;
     for (double* a : {b.x, b.y, b.m, b.vx, b.vy}) {
-        std::fill_n(a, kFront, 0.0);
-        std::fill_n(a + kFront + kBodies, kRoom - kFront - kBodies, 0.0);
+        std::memset(a, 0, 8 * sizeof(double));
+        std::memset(a + kFront + kBodies, 0, 8 * sizeof(double));
     }
     if (b.prefix) {
         // The common case, every body or the first few: whole arrays at once.
@@ -200,7 +200,8 @@ inline void Gather(const SimState& s, Bodies& b) {
         b.vx[kFront + i] = s.VelX[k];
         b.vy[kFront + i] = s.VelY[k];
     }
-    for (double* a : {b.x, b.y, b.m, b.vx, b.vy}) std::fill_n(a + kFront + n, kBodies - n, 0.0);
+    for (double* a : {b.x, b.y, b.m, b.vx, b.vy})
+        std::memset(a + kFront + n, 0, static_cast<std::size_t>(kBodies - n) * sizeof(double));
 }
 
 inline void Scatter(const Bodies& b, SimState& s) {
