@@ -63,7 +63,10 @@ inline void ScalarTick(SimState& s, bool stepLong) {
 #if defined(__SSE2__)
 constexpr unsigned kInvalidBit = 0x01, kZeroDivideBit = 0x04, kOverflowBit = 0x08;
 inline void ClearFlags() {
-    _mm_setcsr(_mm_getcsr() & ~0x3Fu);
+    // Writing the status word holds up the floating-point unit: only when there is something to
+    // clear, which after a good tick there is not.
+    const unsigned csr = _mm_getcsr();
+    if (csr & (kInvalidBit | kZeroDivideBit | kOverflowBit)) _mm_setcsr(csr & ~0x3Fu);
 }
 inline unsigned RaisedFlags() {
     return _mm_getcsr() & (kInvalidBit | kZeroDivideBit | kOverflowBit);
@@ -163,13 +166,6 @@ constexpr PairPlan MakePlan(int n, int lanes) {
     plan.first[static_cast<std::size_t>(plan.vectors)] = static_cast<std::int8_t>(count);
     return plan;
 }
-
-template <int kLanes>
-constexpr std::array<PairPlan, kBodies + 1> kPlans = [] {
-    std::array<PairPlan, kBodies + 1> plans{};
-    for (int n = 0; n <= kBodies; ++n) plans[static_cast<std::size_t>(n)] = MakePlan(n, kLanes);
-    return plans;
-}();
 
 inline void Gather(const SimState& s, Bodies& b) {
     const int count = std::min<int>(s.BodyCount, kBodies);
@@ -341,10 +337,11 @@ struct L {
 }  // namespace avx2x8
 
 // GCC 12 takes the undefined pass-through operand of its own AVX-512 square root for a
-// variable that may be used uninitialised.
+// variable used uninitialised.
 #pragma GCC diagnostic push
 #if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 namespace avx512 {
 #define ORBIMO_TARGET [[gnu::target("avx512f")]]
