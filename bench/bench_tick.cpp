@@ -146,14 +146,12 @@ int main(int argc, char** argv) {
     }
     static char interleave[] = "--benchmark_enable_random_interleaving=true";
     if (minRatio > 0) args.push_back(interleave);
-    const int repetitions = minRatio > 0 ? 5 : 1;
     const TickPath chosen = ChosenTickPath();
-    benchmark::RegisterBenchmark("BM_PlainLoop", BM_PlainLoop)
-        ->MinTime(seconds)
-        ->Repetitions(repetitions);
-    benchmark::RegisterBenchmark("BM_RealTick", RealTick, chosen)
-        ->MinTime(seconds)
-        ->Repetitions(repetitions);
+    for (auto* b : {benchmark::RegisterBenchmark("BM_PlainLoop", BM_PlainLoop),
+                    benchmark::RegisterBenchmark("BM_RealTick", RealTick, chosen)}) {
+        b->MinTime(seconds);
+        if (minRatio > 0) b->Repetitions(5);
+    }
     if (minRatio == 0)
         for (TickPath p : kTickPaths)
             if (p != chosen && TickPathSupported(p))

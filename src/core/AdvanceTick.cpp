@@ -272,12 +272,12 @@ struct L {
 
 namespace avx2 {
 #define ORBIMO_TARGET [[gnu::target("avx2")]]
-struct L {
+// Four lanes: one AVX register.
+struct Four {
     using V = __m256d;
     using Mask = __m256d;
     static constexpr int kLanes = 4;
     ORBIMO_OP V LoadU(const double* p) { return _mm256_loadu_pd(p); }
-    static constexpr bool kOneByOne = false;
     ORBIMO_OP void StoreU(double* p, V v) { _mm256_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm256_set1_pd(d); }
     ORBIMO_OP V Add(V a, V b) { return _mm256_add_pd(a, b); }
@@ -298,23 +298,17 @@ struct L {
         _mm256_store_pd(p + 4, _mm256_permute2f128_pd(even, odd, 0x31));
     }
 };
-#include "core/TickKernel.inc"
-#undef ORBIMO_TARGET
-}  // namespace avx2
-
-// Eight lanes as two halves of four: the same eight-lane code as AVX-512 takes, on processors
-// that only have AVX2, so that the eight-lane rows, tails and skipped lanes run here too.
-namespace avx2x8 {
-#define ORBIMO_TARGET [[gnu::target("avx2")]]
+// Eight lanes as two halves of four: more independent work in flight than four lanes (faster
+// here by a tenth), and the same plan of pairs as AVX-512, which thus runs on this processor too.
 struct L {
-    using A = avx2::L;
+    using A = Four;
     struct V {
         __m256d lo, hi;
     };
     using Mask = V;
     static constexpr int kLanes = 8;
-    ORBIMO_OP V LoadU(const double* p) { return {A::LoadU(p), A::LoadU(p + 4)}; }
     static constexpr bool kOneByOne = false;
+    ORBIMO_OP V LoadU(const double* p) { return {A::LoadU(p), A::LoadU(p + 4)}; }
     ORBIMO_OP void StoreU(double* p, V v) { A::StoreU(p, v.lo), A::StoreU(p + 4, v.hi); }
     ORBIMO_OP V Set1(double d) { return {A::Set1(d), A::Set1(d)}; }
     ORBIMO_OP V Add(V a, V b) { return {A::Add(a.lo, b.lo), A::Add(a.hi, b.hi)}; }
@@ -334,7 +328,7 @@ struct L {
 };
 #include "core/TickKernel.inc"
 #undef ORBIMO_TARGET
-}  // namespace avx2x8
+}  // namespace avx2
 
 // GCC 12 takes the undefined pass-through operand of its own AVX-512 square root for a
 // variable used uninitialised.
@@ -349,8 +343,8 @@ struct L {
     using V = __m512d;
     using Mask = __mmask8;
     static constexpr int kLanes = 8;
-    ORBIMO_OP V LoadU(const double* p) { return _mm512_loadu_pd(p); }
     static constexpr bool kOneByOne = false;
+    ORBIMO_OP V LoadU(const double* p) { return _mm512_loadu_pd(p); }
     ORBIMO_OP void StoreU(double* p, V v) { _mm512_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm512_set1_pd(d); }
     ORBIMO_OP V Add(V a, V b) { return _mm512_add_pd(a, b); }
@@ -387,8 +381,6 @@ TickFunction FunctionOf(TickPath path) {
             return sse2::Tick;
         case TickPath::Avx2:
             return avx2::Tick;
-        case TickPath::Avx2Eight:
-            return avx2x8::Tick;
         case TickPath::Avx512:
             return avx512::Tick;
 #endif
@@ -414,8 +406,6 @@ const char* TickPathName(TickPath path) {
             return "sse2";
         case TickPath::Avx2:
             return "avx2";
-        case TickPath::Avx2Eight:
-            return "avx2x8";
         case TickPath::Avx512:
             return "avx512";
         default:
@@ -431,7 +421,6 @@ bool TickPathSupported(TickPath path) {
         case TickPath::Sse2:
             return true;
         case TickPath::Avx2:
-        case TickPath::Avx2Eight:
             return __builtin_cpu_supports("avx2");
         case TickPath::Avx512:
             return __builtin_cpu_supports("avx512f");

@@ -18,14 +18,13 @@ TickFault AdvanceTick(SimState& s, bool stepLong);
 /// Ways of computing a tick. The packed ones compute every pair's terms side by side
 /// (each lane rounded as alone) and then add them to the velocities in the loop's order.
 enum class TickPath {
-    Scalar,     // one pair at a time
-    Sse2,       // two pairs at a time (every x86-64 processor)
-    Avx2,       // four
-    Avx2Eight,  // eight, as two halves of four: the eight-pair code on an AVX2 processor
-    Avx512,     // eight
+    Scalar,  // one pair at a time
+    Sse2,    // two pairs at a time (every x86-64 processor)
+    Avx2,    // eight, in two registers of four
+    Avx512,  // eight
 };
 inline constexpr TickPath kTickPaths[] = {TickPath::Scalar, TickPath::Sse2, TickPath::Avx2,
-                                          TickPath::Avx2Eight, TickPath::Avx512};
+                                          TickPath::Avx512};
 
 const char* TickPathName(TickPath path);
 /// Whether this processor (and this build) can take the path.

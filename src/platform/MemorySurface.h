@@ -63,7 +63,7 @@ class MemorySurface final : public PixelSurface {
     /// The palette entry of c, added if new.
     Entry IndexOf(Colour c) {
         c &= 0x00FFFFFFu;  // a word's top byte is not part of its colour
-        const std::size_t slot = (c * 0x9E3779B1u) >> 26;
+        const std::size_t slot = (c * 0x9E3779B1u) >> 24;
         if (recent_[slot].colour == c) return recent_[slot].entry;
         return Remember(c, slot);
     }
@@ -103,7 +103,7 @@ class MemorySurface final : public PixelSurface {
         Colour colour;
         Entry entry;
     };
-    std::array<Recent, 64> recent_{};
+    std::array<Recent, 256> recent_{};
     int tilesX_ = 0, tilesY_ = 0;
     std::vector<std::uint8_t> dirty_;  // one per tile, row by row
 };
