@@ -276,7 +276,6 @@ namespace avx2 {
 struct Four {
     using V = __m256d;
     using Mask = __m256d;
-    static constexpr int kLanes = 4;
     ORBIMO_OP V LoadU(const double* p) { return _mm256_loadu_pd(p); }
     ORBIMO_OP void StoreU(double* p, V v) { _mm256_storeu_pd(p, v); }
     ORBIMO_OP V Set1(double d) { return _mm256_set1_pd(d); }
