@@ -1,5 +1,7 @@
 #include "core/ProjectToPixel.h"
 
+#include <algorithm>
+
 #if defined(__x86_64__) && defined(__SSE2__)
 #include <immintrin.h>
 #define ORBIMO_PACKED_PROJECTION 1
@@ -11,7 +13,9 @@ namespace {
 
 unsigned ProjectEach(const SimState& s, std::array<Pixel, kSlots>& out) {
     unsigned ok = 0;
-    for (int b = 0; b < kSlots; ++b) {
+    int last = std::min<int>(s.BodyCount, kBodies);
+    while (last > 0 && s.BodyOn[last] != 1) --last;
+    for (int b = 0; b <= last; ++b) {
         if (const auto p = ProjectToPixel(s, b)) {
             out[static_cast<std::size_t>(b)] = *p;
             ok |= 1u << b;
@@ -34,7 +38,9 @@ static_assert(kSlots == 12 && sizeof(Pixel) == 8);
     const __m256d ty = _mm256_set1_pd(static_cast<double>(s.TwipsPerPixelY));
     const __m256d low = _mm256_set1_pd(-2147483648.0), high = _mm256_set1_pd(2147483648.0);
     unsigned ok = 0;
-    for (int b = 0; b < kSlots; b += 4) {
+    int last = std::min<int>(s.BodyCount, kBodies);
+    while (last > 0 && s.BodyOn[last] != 1) --last;
+    for (int b = 0; b <= last; b += 4) {
         const __m256d cx = _mm256_floor_pd(_mm256_div_pd(
             _mm256_add_pd(_mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(&s.PosX[b]), vx), zoom), ox),
             tx));

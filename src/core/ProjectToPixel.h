@@ -52,8 +52,8 @@ inline std::optional<Pixel> ProjectToPixel(const SimState& s, int b) {
     return p;
 }
 
-/// ProjectToPixel of every body slot 0..11 at once, packed where the processor allows.
-/// Bit b of the result is set when out[b] could be computed.
+/// ProjectToPixel of the body slots at once, packed where the processor allows: slots 0 up to
+/// the last body taking part. Bit b of the result is set when out[b] was computed.
 unsigned ProjectAll(const SimState& s, std::array<Pixel, kSlots>& out);
 
 }  // namespace orbimo

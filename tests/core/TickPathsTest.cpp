@@ -151,6 +151,8 @@ TEST(ProjectAll, EverySlotAsProjectToPixel) {
     };
     for (const View view : {View{0, 1}, View{5, 1}, View{40, 1}, View{3, 0}, View{0, 3e-7}}) {
         SimState s;
+        s.BodyCount = kBodies;
+        s.BodyOn.fill(1);
         s.TwipsPerPixelX = 1, s.TwipsPerPixelY = 2;
         s.ViewBody = static_cast<std::int16_t>(view.body), s.Zoom = view.zoom;
         for (int b = 0; b < kSlots; ++b) {
