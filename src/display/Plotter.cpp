@@ -113,11 +113,15 @@ bool Plotter::MoveOnMemory(int b, std::int32_t x, std::int32_t y) {
     // Both markers within a window of 5 x 5 pixels wholly on the surface (a marker moves a pixel
     // at a time but for jumps), and eleven palette entries free: no colour looked up below can
     // then take an entry that another one here has just been given.
-    if (x < 1 || y < 1 || ox < 1 || oy < 1 || x > w - 2 || y > h - 2 || ox > w - 2 || oy > h - 2 ||
-        std::abs(x - ox) > 2 || std::abs(y - oy) > 2 || m.FreeEntries() < 11)
+    auto within = [](std::int32_t v, int low, int high) {  // low <= v <= high, in one comparison
+        return static_cast<std::uint32_t>(v) - static_cast<std::uint32_t>(low) <=
+               static_cast<std::uint32_t>(high - low);
+    };
+    const std::int32_t left = std::min(x, ox) - 1, top = std::min(y, oy) - 1;
+    if (!within(left, 0, w - 5) || !within(top, 0, h - 5) || !within(x - left, 1, 3) ||
+        !within(ox - left, 1, 3) || !within(y - top, 1, 3) || !within(oy - top, 1, 3) ||
+        m.FreeEntries() < 11)
         return false;
-    const int left = std::min(x, ox) - 1, top = std::min(y, oy) - 1;
-    if (left + 5 > w || top + 5 > h) return false;
     // DrawM_rest and DrawM step by step on a copy of the window, written back at the end: one
     // step reading pixels the other has just written to memory stalls the processor for longer
     // than the whole move takes.
@@ -154,7 +158,7 @@ bool Plotter::MoveOnMemory(int b, std::int32_t x, std::int32_t y) {
     store[saved - 1] = y;
     s_.LastPixX[b] = x;
     s_.LastPixY[b] = y;
-    m.TouchRect(left, top, left + 4, top + 4);
+    m.TouchSmallRect(left, top, left + 4, top + 4);
     if (s_.PixelOwner.Contains(y, x)) s_.PixelOwner.At(y, x) = static_cast<std::uint8_t>(b);
     return true;
 }

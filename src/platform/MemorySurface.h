@@ -67,11 +67,10 @@ class MemorySurface final : public PixelSurface {
         if (recent_[slot].colour == c) return recent_[slot].entry;
         return Remember(c, slot);
     }
-    /// Marks the rectangle from (left, top) to (right, bottom), inside the surface, as changed.
-    void TouchRect(int left, int top, int right, int bottom) {
-        for (int ty = top >> kTileShift; ty <= bottom >> kTileShift; ++ty)
-            for (int tx = left >> kTileShift; tx <= right >> kTileShift; ++tx)
-                dirty_[static_cast<std::size_t>(ty * tilesX_ + tx)] = 1;
+    /// Marks the rectangle from (left, top) to (right, bottom), inside the surface and smaller
+    /// than a tile, as changed: its corners lie in every tile it touches.
+    void TouchSmallRect(int left, int top, int right, int bottom) {
+        Touch(left, top), Touch(right, top), Touch(left, bottom), Touch(right, bottom);
     }
 
   private:
