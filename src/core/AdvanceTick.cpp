@@ -354,7 +354,7 @@ struct L {
     ORBIMO_OP Mask IsZero(V a) { return _mm512_cmp_pd_mask(a, _mm512_setzero_pd(), _CMP_EQ_OQ); }
     ORBIMO_OP Mask MaskOf(unsigned lanes) { return static_cast<Mask>(lanes); }
     ORBIMO_OP V Select(Mask m, V yes, V no) { return _mm512_mask_blend_pd(m, no, yes); }
-    // Element e of the index takes x[e] below 8 and y[e - 8] from 8 on.
+    // Element e of the result is x[i] for index i below 8, y[i - 8] from 8 on.
     ORBIMO_OP void StoreXY(double* p, V x, V y) {
         _mm512_store_pd(p,
                         _mm512_permutex2var_pd(x, _mm512_setr_epi64(0, 8, 1, 9, 2, 10, 3, 11), y));
