@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -46,9 +47,8 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
       tppY_(twipsPerPixelY) {
     setWindowTitle(QStringLiteral("Орбимо. Версия 1.1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // The window shows the surface's own buffer; nothing is copied per frame.
-    image_ = QImage(reinterpret_cast<const uchar*>(surface_.Words()), surface_.Width(),
-                    surface_.Height(), surface_.Width() * 4, QImage::Format_RGB32);
+    // The surface holds palette entries; the screen gets words a strip at a time.
+    strip_ = QImage(std::max(surface_.Width(), 1), kStripRows, QImage::Format_RGB32);
     static const char* const kCaptions[4] = {"Пуск", "Параметры", "Очистить", "Выход"};
     for (int i = 0; i < 4; ++i) {
         auto* b = new QPushButton(QString::fromUtf8(kCaptions[i]), this);
@@ -114,8 +114,10 @@ void Form1::LayOutButtons() {
 }
 
 void Form1::Present() {
-    const MemorySurface::Rect r = surface_.TakeDirty();
-    if (!r.Empty()) update(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
+    QRegion changed;
+    for (const MemorySurface::Rect& r : surface_.TakeDirty())
+        changed += QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+    if (!changed.isEmpty()) update(changed);
     RefreshOverlay();
 }
 
@@ -252,18 +254,22 @@ void Form1::paintEvent(QPaintEvent* e) {
     }
     QPainter p(this);
     const QRect r = e->rect();
+    const QRect picture(0, 0, surface_.Width(), surface_.Height());
     if (!dragBy_.isNull()) {
         // Dragged: the picture follows the mouse, the background shows where it left.
         p.fillRect(r, ToQColor(surface_.Background()));
-        p.drawImage(dragBy_, image_);
+        p.save();
+        p.translate(dragBy_);
+        DrawPicture(p, picture);
+        p.restore();
         PaintOverlay(p, overlay_, size());
         if (painted) painted();
         return;
     }
-    p.drawImage(r.topLeft(), image_, r);
+    for (const QRect& part : e->region()) DrawPicture(p, part & picture);
     // A window larger than the screen shows background beyond the picture.
-    if (width() > image_.width() || height() > image_.height()) {
-        const QRegion outside = QRegion(r) - QRegion(image_.rect());
+    if (width() > picture.width() || height() > picture.height()) {
+        const QRegion outside = QRegion(r) - QRegion(picture);
         for (const QRect& part : outside) p.fillRect(part, ToQColor(surface_.Background()));
     }
     // Over the picture, never into it: the plotter reads the surface back.
@@ -294,8 +300,28 @@ void Form1::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
 }
 
+void Form1::DrawPicture(QPainter& p, const QRect& r) {
+    for (int top = r.top(); top <= r.bottom(); top += kStripRows) {
+        const int bottom = std::min(top + kStripRows - 1, r.bottom());
+        surface_.CopyWords({r.left(), top, r.right(), bottom},
+                           reinterpret_cast<std::uint32_t*>(strip_.bits()),
+                           static_cast<std::size_t>(strip_.bytesPerLine() / 4));
+        p.drawImage(QPoint(r.left(), top), strip_, QRect(0, 0, r.width(), bottom - top + 1));
+    }
+}
+
+QImage Form1::Image() const {
+    QImage image(surface_.Width(), surface_.Height(), QImage::Format_RGB32);
+    if (!image.isNull())
+        surface_.CopyWords({0, 0, surface_.Width() - 1, surface_.Height() - 1},
+                           reinterpret_cast<std::uint32_t*>(image.bits()),
+                           static_cast<std::size_t>(image.bytesPerLine() / 4));
+    return image;
+}
+
 QImage Form1::Picture(bool withOverlay) const {
-    QImage picture = image_.copy(QRect(QPoint(0, 0), size()).intersected(image_.rect()));
+    const QImage image = Image();
+    QImage picture = image.copy(QRect(QPoint(0, 0), size()).intersected(image.rect()));
     if (withOverlay) {
         QPainter p(&picture);
         PaintOverlay(p, overlay_, size());

@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QPainter>
 #include <QPushButton>
 #include <QWidget>
 #include <array>
@@ -22,8 +23,8 @@ class Form1 : public QWidget {
     QPushButton* Button(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
     /// Sends the pixels changed since the last call to the screen.
     void Present();
-    /// The picture as the window shows it.
-    const QImage& Image() const { return image_; }
+    /// The whole picture as the window shows it.
+    QImage Image() const;
     /// Called after every paint of the window (start-up measurement, tests).
     std::function<void()> painted;
     /// The picture: traces and markers, with the layers over it as shown or bare; no buttons.
@@ -70,16 +71,19 @@ class Form1 : public QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override;
 
   private:
+    static constexpr int kStripRows = 32;
     void LayOutButtons();
     void RefreshOverlay();
     /// After the picture was drawn anew: the whole of it to the screen.
     void Redrawn();
+    /// The picture's rectangle r (inside it) into the window.
+    void DrawPicture(QPainter& p, const QRect& r);
 
     Form1Logic& logic_;
     MemorySurface& surface_;
     QtToolkit& toolkit_;
     double tppX_, tppY_;
-    QImage image_;
+    QImage strip_;  // a few rows of the picture at a time, as the screen takes them
     std::array<QPushButton*, 4> buttons_{};
     bool rebuildPending_ = true;
     Preferences prefs_;

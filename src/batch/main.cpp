@@ -21,6 +21,7 @@
 #include "batch/BatchRunner.h"
 #include "batch/PlainLoop.h"
 #include "batch/Summary.h"
+#include "core/AdvanceTick.h"
 #include "mainwindow/Overlay.h"
 #include "paint/OverlayPainter.h"
 #include "platform/StdFileSystem.h"
@@ -93,11 +94,12 @@ std::optional<long long> WholeInRange(const QString& text, long long largest) {
 
 WriteResult WritePng(const MemorySurface& surface, const std::u16string& path,
                      const Overlay* overlay) {
-    // The window shows the surface's buffer as RGB32: the same words make the picture.
-    QImage image(reinterpret_cast<const uchar*>(surface.Words()), surface.Width(), surface.Height(),
-                 surface.Width() * 4, QImage::Format_RGB32);
+    // The same RGB32 words as the window shows; the layers go over them, never into the drawing.
+    QImage image(surface.Width(), surface.Height(), QImage::Format_RGB32);
+    surface.CopyWords({0, 0, surface.Width() - 1, surface.Height() - 1},
+                      reinterpret_cast<std::uint32_t*>(image.bits()),
+                      static_cast<std::size_t>(image.bytesPerLine() / 4));
     if (overlay) {
-        image = image.copy();  // the layers go over a copy, never into the drawing
         QPainter p(&image);
         PaintOverlay(p, *overlay, image.size());
     }
@@ -269,7 +271,8 @@ int Main(QCoreApplication& app) {
               u"Простой цикл той же арифметики: " + GroupedInteger(std::llround(plainRate)) +
                   u" тактов в секунду (контрольная сумма " + ShortNumber(a.checksum + b.checksum) +
                   u")\nСчёт программы с рисованием: " + GroupedInteger(std::llround(realRate)) +
-                  u" тактов в секунду\nОтношение: " + ShortNumber(realRate / plainRate) + u"\n");
+                  u" тактов в секунду (такт: " + FromUtf8(TickPathName(ChosenTickPath())) +
+                  u")\nОтношение: " + ShortNumber(realRate / plainRate) + u"\n");
         if (minRatio > 0 && !(realRate >= minRatio * plainRate)) {
             Print(stderr,
                   u"orbimo-batch: счёт медленнее " + ShortNumber(minRatio) + u" простого цикла.\n");

@@ -6,16 +6,6 @@
 
 namespace orbimo {
 
-namespace {
-
-TickFault FaultOf(unsigned raised) {
-    if (raised == 0) return TickFault::None;
-    if (raised & kZeroDivideBit) return TickFault::DivisionByZero;
-    return raised & kOverflowBit ? TickFault::Overflow : TickFault::Invalid;
-}
-
-}  // namespace
-
 // The same operations in the same order as the tick's kick, so that a leapfrog run is the
 // program's own arithmetic plus two half kicks.
 void KickInto(const SimState& s, double step, BodyDoubles& velX, BodyDoubles& velY) {

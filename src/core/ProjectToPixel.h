@@ -3,6 +3,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <array>
 #include <optional>
 
 #include "core/SimState.h"
@@ -59,5 +60,9 @@ inline std::optional<Pixel> ProjectToPixel(const SimState& s, int b) {
     if (!FloorToMarkerPixel(cx, p.x) || !FloorToMarkerPixel(cy, p.y)) return std::nullopt;
     return p;
 }
+
+/// ProjectToPixel of the body slots at once, packed where the processor allows: slots 0 up to
+/// the last body taking part. Bit b of the result is set when out[b] was computed.
+unsigned ProjectAll(const SimState& s, std::array<Pixel, kSlots>& out);
 
 }  // namespace orbimo

@@ -1,6 +1,8 @@
 #include "display/Plotter.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace orbimo {
 
@@ -113,22 +115,99 @@ void Plotter::Rerender(const Frame& frame) {
     if (history_.StartKept() || !history_.Snapshots().empty()) PlotStep(frame);
 }
 
-void Plotter::Repaint() {
-    const auto& owner = s_.PixelOwner;
-    const auto& cells = owner.Cells();
-    const int rows = owner.LastRow() + 1;
-    std::size_t i = 0;
-    for (int x = 0; x <= owner.LastColumn(); ++x) {
-        for (int y = 0; y < rows; ++y, ++i) {
-            const std::uint8_t b = cells[i];
-            if (b != 0 && b <= kBodies) surface_.SetPixel(x, y, s_.BodyColor[b]);
+template <class Surface>
+void Plotter::RepaintTracesOn(Surface& surface) {
+    const auto& cells = s_.PixelOwner.Cells();
+    const std::size_t rows = static_cast<std::size_t>(s_.PixelOwner.LastRow() + 1);
+    const std::size_t n = cells.size();
+    for (std::size_t i = 0; i < n;) {
+        if (i + 16 <= n) {
+            // Most of the map is empty: it is passed over sixteen cells at a time.
+            std::uint64_t w[2];
+            std::memcpy(w, &cells[i], sizeof w);
+            if ((w[0] | w[1]) == 0) {
+                i += 16;
+                continue;
+            }
         }
+        const std::uint8_t b = cells[i];
+        if (b != 0 && b <= kBodies)  // column by column, as the map is stored
+            surface.SetPixel(static_cast<std::int32_t>(i / rows),
+                             static_cast<std::int32_t>(i % rows), s_.BodyColor[b]);
+        ++i;
+    }
+}
+
+void Plotter::Repaint() {
+    if (memory_) {
+        RepaintTracesOn(*memory_);
+    } else {
+        RepaintTracesOn(surface_);
     }
     for (int b = 1; b <= s_.BodyCount; ++b) {
         if (s_.BodyOn[b] != 1) continue;
         DrawM_rest(b);
         DrawM(s_.LastPixX[b], s_.LastPixY[b], b, kBlack);
     }
+}
+
+bool Plotter::MoveOnMemory(int b, std::int32_t x, std::int32_t y) {
+    MemorySurface& m = *memory_;
+    auto& store = s_.MarkerStore;
+    const int saved = 11 * b - 8;  // the nine saved colours; the old centre just before them
+    const std::int32_t ox = store[saved - 2], oy = store[saved - 1];
+    const int w = m.Width(), h = m.Height();
+    // Both markers within a window of 5 x 5 pixels wholly on the surface (a marker moves a pixel
+    // at a time but for jumps), and eleven palette entries free: no colour looked up below can
+    // then take an entry that another one here has just been given.
+    auto within = [](std::int32_t v, int low, int high) {  // low <= v <= high, in one comparison
+        return static_cast<std::uint32_t>(v) - static_cast<std::uint32_t>(low) <=
+               static_cast<std::uint32_t>(high - low);
+    };
+    const std::int32_t left = std::min(x, ox) - 1, top = std::min(y, oy) - 1;
+    if (!within(left, 0, w - 5) || !within(top, 0, h - 5) || !within(x - left, 1, 3) ||
+        !within(ox - left, 1, 3) || !within(y - top, 1, 3) || !within(oy - top, 1, 3) ||
+        m.FreeEntries() < 11)
+        return false;
+    // DrawM_rest and DrawM step by step on a copy of the window, written back at the end: one
+    // step reading pixels the other has just written to memory stalls the processor for longer
+    // than the whole move takes.
+    MemorySurface::Entry* const origin = m.Entries() + static_cast<std::ptrdiff_t>(top) * w + left;
+    MemorySurface::Entry window[5][5];
+#pragma GCC unroll 5
+    for (int r = 0; r < 5; ++r) std::memcpy(window[r], origin + r * w, 5);
+    std::int32_t colours[9];
+    std::copy_n(&store[saved], 9, colours);
+    MemorySurface::Entry* const from = &window[oy - top - 1][ox - left - 1];
+    MemorySurface::Entry* const to = &window[y - top - 1][x - left - 1];
+    Colour last = kInvalidColour;  // the saved colours are mostly one and the same
+    MemorySurface::Entry lastEntry = 0;
+#pragma GCC unroll 9
+    for (int k = 0; k < 9; ++k) {
+        if (colours[k] <= 0) continue;  // saved black and "outside" stay as they are
+        if (static_cast<Colour>(colours[k]) != last) {
+            last = static_cast<Colour>(colours[k]);
+            lastEntry = m.IndexOf(last);
+        }
+        from[k / 3 * 5 + k % 3] = lastEntry;
+    }
+    from[6] = m.IndexOf(s_.BodyColor[b]);  // the trace, at the centre
+    const MemorySurface::Entry black = m.IndexOf(kBlack);
+#pragma GCC unroll 9
+    for (int k = 0; k < 9; ++k) {
+        colours[k] = static_cast<std::int32_t>(m.ColourOf(to[k / 3 * 5 + k % 3]));
+        to[k / 3 * 5 + k % 3] = black;
+    }
+#pragma GCC unroll 5
+    for (int r = 0; r < 5; ++r) std::memcpy(origin + r * w, window[r], 5);
+    std::copy_n(colours, 9, &store[saved]);
+    store[saved - 2] = x;
+    store[saved - 1] = y;
+    s_.LastPixX[b] = x;
+    s_.LastPixY[b] = y;
+    m.TouchSmallRect(left, top, left + 4, top + 4);
+    if (s_.PixelOwner.Contains(y, x)) s_.PixelOwner.At(y, x) = static_cast<std::uint8_t>(b);
+    return true;
 }
 
 }  // namespace orbimo

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "core/ProjectToPixel.h"
@@ -28,6 +29,7 @@ class Plotter {
     /// The plotting step of one tick for body b at its new pixel; true when it moved.
     bool MoveTo(int b, std::int32_t x, std::int32_t y) {
         if (x == s_.LastPixX[b] && y == s_.LastPixY[b]) return false;
+        if (memory_ && MoveOnMemory(b, x, y)) return true;
         DrawM_rest(b);
         s_.LastPixX[b] = x;
         s_.LastPixY[b] = y;
@@ -39,10 +41,13 @@ class Plotter {
     void PlotStep(const Frame& frame) {
         bool moved = false;
         if (frame.kind == FrameKind::Body) {
+            std::array<Pixel, kSlots> pixels;
+            const unsigned computed = ProjectAll(s_, pixels);
             for (int b = 1; b <= s_.BodyCount; ++b) {
-                if (s_.BodyOn[b] != 1) continue;
                 // A body whose pixel cannot be computed is simply not drawn this tick.
-                if (const auto p = ProjectToPixel(s_, b)) moved |= MoveTo(b, p->x, p->y);
+                if (s_.BodyOn[b] != 1 || !((computed >> b) & 1u)) continue;
+                const Pixel& p = pixels[static_cast<std::size_t>(b)];
+                moved |= MoveTo(b, p.x, p.y);
             }
         } else {
             moved = PlotInFrame(frame);
@@ -61,6 +66,10 @@ class Plotter {
     void DrawMOn(Surface& surface, std::int32_t x, std::int32_t y, int b, Colour colour);
     template <class Surface>
     void DrawM_restOn(Surface& surface, int b);
+    template <class Surface>
+    void RepaintTracesOn(Surface& surface);
+    /// MoveTo on the memory surface when both markers lie wholly inside it; false otherwise.
+    bool MoveOnMemory(int b, std::int32_t x, std::int32_t y);
 
     bool PlotInFrame(const Frame& frame);
 

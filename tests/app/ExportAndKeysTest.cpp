@@ -9,7 +9,7 @@ namespace orbimo::apptest {
 namespace {
 
 long Count(const MemorySurface& s, Colour c) {
-    return std::count(s.Words(), s.Words() + kPixels, MemorySurface::ToWord(c));
+    return std::ranges::count(s.Words(), MemorySurface::ToWord(c));
 }
 
 TEST(PictureExport, PictureIsTheSurfaceAsShownAndSurvivesPng) {
@@ -17,7 +17,8 @@ TEST(PictureExport, PictureIsTheSurfaceAsShownAndSurvivesPng) {
     ASSERT_TRUE(RunAndStop(p, [&p] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
     EXPECT_LT(Count(p.surface, p.surface.Background()), kPixels - 100);  // traces drawn
     const QImage picture = p.form.Picture().convertToFormat(QImage::Format_RGB32);
-    const QImage surface(reinterpret_cast<const uchar*>(p.surface.Words()), 1024, 768,
+    const std::vector<std::uint32_t> words = p.surface.Words();
+    const QImage surface(reinterpret_cast<const uchar*>(words.data()), 1024, 768,
                          QImage::Format_RGB32);
     EXPECT_EQ(picture, surface);
     QTemporaryDir dir;

@@ -11,10 +11,10 @@ namespace {
 
 std::set<QRgb> TraceColours(const App& p) {
     std::set<QRgb> found;
-    for (long i = 0; i < kPixels; ++i)
+    const std::vector<std::uint32_t> words = p.surface.Words();
+    for (const std::uint32_t w : words)
         for (int b = 1; b <= 5; ++b)
-            if (p.surface.Words()[i] == MemorySurface::ToWord(p.state.BodyColor[b]))
-                found.insert(p.surface.Words()[i]);
+            if (w == MemorySurface::ToWord(p.state.BodyColor[b])) found.insert(w);
     return found;
 }
 

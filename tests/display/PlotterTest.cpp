@@ -16,7 +16,7 @@ struct Fixture {
         s.BodyColor = kTraceColours;
         s.PixelOwner.Create(29, 39);
     }
-    std::vector<std::uint32_t> Pixels() const { return {surface.Words(), surface.Words() + 1200}; }
+    std::vector<std::uint32_t> Pixels() const { return surface.Words(); }
     SimState s;
     MemorySurface surface;
     Plotter plotter;
@@ -93,6 +93,53 @@ TEST(Plotter, RepaintRebuildsTracesAndMarkersFromTheTraceMap) {
     f.surface.Clear();    // the window system wipes the area...
     f.plotter.Repaint();  // ...and asks for the picture again
     EXPECT_EQ(f.Pixels(), before);
+}
+
+// One word per pixel and nothing else: what the memory surface and the plotter's moves on it
+// must look like.
+class PlainSurface final : public PixelSurface {
+  public:
+    Colour GetPixel(std::int32_t x, std::int32_t y) const override {
+        return x >= 0 && y >= 0 && x < 37 && y < 23 ? pixels[y * 37 + x] : kInvalidColour;
+    }
+    void SetPixel(std::int32_t x, std::int32_t y, Colour c) override {
+        if (x >= 0 && y >= 0 && x < 37 && y < 23) pixels[y * 37 + x] = c & 0x00FFFFFF;
+    }
+    void Clear() override { pixels.assign(37 * 23, kBackground); }
+    int Width() const override { return 37; }
+    int Height() const override { return 23; }
+    std::vector<Colour> pixels = std::vector<Colour>(37 * 23, kBackground);
+};
+
+// Three bodies wander over a small area, on and past its edges, onto each other's markers,
+// one step or several at a time; one leaves black traces.
+TEST(Plotter, MovesOnTheMemorySurfaceMatchTheStepsOnAPlainOne) {
+    SimState a, b;
+    for (SimState* s : {&a, &b}) {
+        s->BodyCount = kBodies;
+        s->BodyColor = kTraceColours;
+        s->BodyColor[3] = kBlack;
+        s->PixelOwner.Create(22, 36);
+    }
+    MemorySurface memory(37, 23, kBackground);
+    PlainSurface plain;
+    Plotter fast(a, memory), steps(b, plain);
+    std::uint32_t random = 12345;
+    for (int move = 0; move < 4000; ++move) {
+        random = random * 1664525u + 1013904223u;
+        const int body = 1 + static_cast<int>(random >> 30) % 3;
+        const int far = (random >> 20) % 8 == 0 ? 4 : 1;
+        const int x =
+            std::clamp(a.LastPixX[body] + far * (static_cast<int>(random >> 8) % 3 - 1), -2, 38);
+        const int y =
+            std::clamp(a.LastPixY[body] + far * (static_cast<int>(random >> 4) % 3 - 1), -2, 24);
+        fast.MoveTo(body, x, y);
+        steps.MoveTo(body, x, y);
+        for (int p = 0; p < 37 * 23; ++p)
+            ASSERT_EQ(memory.GetPixel(p % 37, p / 37), plain.pixels[p]) << move << ", " << p;
+        ASSERT_EQ(a.MarkerStore, b.MarkerStore) << move;
+        ASSERT_EQ(a.PixelOwner.Cells(), b.PixelOwner.Cells()) << move;
+    }
 }
 
 }  // namespace

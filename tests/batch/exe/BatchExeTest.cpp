@@ -73,10 +73,11 @@ TEST(BatchExe, PngIsTheLibrarysPictureANegativeScaleMirrorsIt) {
         o.systemFile = TextFromPath(t.path() / "in.sav"), o.width = 800, o.height = 600;
         BatchRunner library(o, TextFromPath(t.path()));
         ASSERT_EQ(library.Run().status, BatchStatus::Done);
-        const uchar* words = reinterpret_cast<const uchar*>(library.Picture().Words());
+        const std::vector<std::uint32_t> words = library.Picture().Words();
         const QImage png = QImage(QString::fromStdString((t.path() / "pic.png").string()))
                                .convertToFormat(QImage::Format_RGB32);
-        EXPECT_TRUE(png == QImage(words, 800, 600, QImage::Format_RGB32));
+        EXPECT_TRUE(png == QImage(reinterpret_cast<const uchar*>(words.data()), 800, 600,
+                                  QImage::Format_RGB32));
         EXPECT_EQ(png.pixel(trace), qRgb(255, 128, 0)) << zoom;  // body 1's trace colour
         EXPECT_EQ(png.pixel(empty), png.pixel(799, 599)) << zoom;
         // --labels writes names, legend, scale bar and date onto it, and nothing else.
