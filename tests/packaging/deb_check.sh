@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build tree and checks it as a user would meet it: its
-# control fields and contents, the desktop and AppStream files, lintian, and the program and
-# the runner taken out of the package starting and running an example.
+# control fields and contents, the desktop and AppStream files, lintian, and the runner and the
+# program taken out of the package: read-only as installed, then in a folder of its own.
 . "$(dirname "$0")/../e2e/lib.sh"
 build="$1" version="$2" examples="$3"
 tmp="$E2E_TMP"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cpack --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 ||
     { cat "$tmp/cpack.log" >&2; fail "cpack"; }
@@ -62,22 +61,41 @@ eight="$root/usr/share/orbimo/Save/Восьмёрка трёх тел.sav"
 "$runner" "$eight" --ticks 5000 --quiet --out "$tmp/eight.sav" || fail "the packaged runner failed"
 [ -s "$tmp/eight.sav" ] && ! cmp -s "$eight" "$tmp/eight.sav" || fail "the runner's result is no run"
 
-# The program: its folder here is writable, so its files live beside it; its first start copies
-# the shipped examples there. The state file is an example, which a run draws on the screen.
-export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data"
-cp "$root/usr/share/orbimo/Save/Внутренние планеты.sav" "$root/usr/bin/Orbimo.sav"
-start_x 1024x768
-start_app "$root/usr/bin/orbimo"
-copied=$(ls "$root/usr/bin/Save"/*.sav | wc -l)
+# Installed system-wide, the program cannot write beside itself: its first start copies the
+# examples into the user's data folder, and choosing the first one in «Система:» writes the state
+# file there. Root may write anywhere: as root the program runs as nobody.
+home="$tmp/home"
+data="$home/.local/share/orbimo"
+mkdir -p "$home" && chmod 755 "$tmp"
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+    chown nobody "$home"
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+chmod -R a-w "$root"
+start_x 1024x768 -ac  # open to every local user, nobody too
+start_app env HOME="$home" XDG_DATA_HOME= "${as_user[@]}" "$root/usr/bin/orbimo"
+copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l || true)
+open_params
+choose_first_system  # «Внешние планеты»
+caption=$(item "$data/Orbimo.sav" 8 || true)
+echo "read-only: $copied examples in the user's data folder; in its state file body 2 is $caption"
 [ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied at the first start"
-import -window root "$tmp/before.png"
+[ "$caption" = '"Юпитер"' ] || fail "no state file of the chosen system in the user's data folder"
+[ ! -e "$root/usr/bin/Orbimo.sav" ] && [ ! -e "$root/usr/bin/Save" ] || fail "wrote beside itself"
+stop_app
+chmod -R u+w "$root"
+
+# In a writable folder its files live beside it, and its first start copies the examples there.
+# The state file is an example, which a run draws on the screen.
+cp "$root/usr/share/orbimo/Save/Внутренние планеты.sav" "$root/usr/bin/Orbimo.sav"
+start_app env XDG_DATA_HOME="$tmp/data" "$root/usr/bin/orbimo"
+copied=$(ls "$root/usr/bin/Save"/*.sav | wc -l)
+shot before
 click 754 635  # «Пуск»
-for _ in $(seq 10); do
-    sleep 1
-    import -window root "$tmp/after.png"
-    changed=$(compare -metric AE "$tmp/before.png" "$tmp/after.png" null: 2>&1 || true)
-    [ "$changed" -ge 500 ] && break
-done
-echo "examples copied: $copied; pixels a run changed: $changed"
+drawn() { shot && changed=$(compare -metric AE "$tmp/"{before,shot}.png null: 2>&1 || true) && [ "$changed" -ge 500 ]; }
+within_10s drawn || true
+echo "beside the program: $copied examples; pixels a run changed: $changed"
+[ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied beside the program"
 [ "$changed" -ge 500 ] || fail "the run drew nothing"
 kill -0 "$APP_PID" || fail "the program is gone"

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The real program, started three times in one folder on one X server:
+# 1. the readout over the picture comes and goes with F3; a system is saved under a name;
+# 2. restarted, that name is chosen from «Система:» and run: the orbits are drawn and the run's
+#    state is written back into the state file; then five presses of "-" set 1 сут/с, and a run
+#    of about two seconds moves the simulated clock by as many days;
+# 3. restarted on an example: a wheel notch at the picture's centre draws the orbits again at
+#    the new scale (every colour stays) and writes it into «Масштаб»; after zooming far in, F
+#    brings every marker back.
+. "$(dirname "$0")/lib.sh"
+program="$1" examples="$2"
+app="$E2E_TMP/app" state="$E2E_TMP/app/Orbimo.sav"
+mkdir -p "$app"
+cp "$program" "$app/orbimo"
+start_x 1024x768
+start_app "$app/orbimo"
+
+# Dark pixels (text) in the top left corner, where the readout stands.
+ink() {
+    shot
+    convert "$E2E_TMP/shot.png[200x90+10+10]" -colorspace gray -threshold 40% -negate \
+        -format "%[fx:round(mean*w*h)]" info:
+}
+shown=$(ink) && key F3 && hidden=$(ink) && key F3 && again=$(ink)
+echo "readout ink: shown $shown, hidden $hidden, shown again $again"
+[ "$shown" -ge 100 ] && [ "$hidden" -eq 0 ] && [ "$again" -ge 100 ] || fail "F3"
+
+open_params
+at 190 96 && key ctrl+a && xdotool type "1.5e11" && key Tab  # x of body 3
+at 690 372 && xdotool type "orbit1" && key Return             # «Сохранить как»
+[ "$(item "$app/Save/orbit1.sav" 18)" = '"1,5e11"' ] || fail "x of body 3 not in Save/orbit1.sav"
+
+stop_app
+start_app "$app/orbimo"
+open_params
+choose_first_system  # the only one
+[ -f "$state" ] || fail "choosing did not write the state file"
+key Escape
+click 754 635  # «Пуск»
+# Body 1 stays a marker at the view origin (512, 288), bodies 2 to 5 leave traces in their colours.
+orbits() {
+    shot
+    report="$(convert "$E2E_TMP/shot.png" -format "%[pixel:p{512,288}]" info:); $(traces "$E2E_TMP/shot.png")"
+    [[ "$report" == "srgb(0,0,0);"* || "$report" == "black;"* ]] || return 1
+    for n in ${report#*;}; do [ "$n" -ge 20 ] || return 1; done
+}
+within_10s orbits || fail "no orbits: $report"
+echo "view origin and traces: $report"
+click 754 635  # «Стоп»
+open_params
+at 555 372  # «Сохранить»
+lines=$(wc -l <"$state") time=$(item "$state" 78) x3=$(item "$state" 18)
+echo "state file: $lines lines, time $time, x of body 3 $x3"
+[ "$lines" -eq 84 ] || fail "not 84 items"
+[ "$time" != '"01.01.1900"' ] || fail "the run's time was not written back"
+[[ "$x3" =~ ^\"-?[0-9] ]] && [ "$x3" != '"1,5e11"' ] || fail "body 3 did not move"
+
+# The state file's "DD.MM.YYYY H:MM:SS" in days since 01.01.1900.
+days() {
+    item "$state" 78 | tr -d '"' |
+        awk -F'[. :]' '{ printf "%s-%s-%s %s:%s:%s\n", $3, $2, $1, $4 + 0, $5 + 0, $6 + 0 }' |
+        xargs -I{} date -u -d {} +%s | awk '{ printf "%.4f", ($1 + 2208988800) / 86400 }'
+}
+key Escape
+before=$(days)
+key minus minus minus minus minus
+t0=$(date +%s.%N) && xdotool key space && sleep 2 && xdotool key space && t1=$(date +%s.%N)
+sleep 0.3
+open_params F2
+at 555 372  # «Сохранить»
+awk -v a="$(days)" -v b="$before" -v t0="$t0" -v t1="$t1" 'BEGIN { d = a - b; r = t1 - t0
+    printf "at 1 сут/с: %.3f s of real time moved the clock by %.4f days\n", r, d
+    exit !(d > 0.95 * r && d < 1.05 * r) }' || fail "the pace"
+
+stop_app
+rm -rf "$XDG_CONFIG_HOME"  # the pace and the layers as at a first start
+cp "$examples/Внутренние планеты.sav" "$state"
+start_app "$app/orbimo"
+key F3  # the readout off: nothing over the picture but the scale bar
+xdotool mousemove 754 635 && sleep 0.5 && shot idle  # «Пуск» under the mouse, as after a click
+click 754 635  # «Пуск»: two years, to the stop date, in about a second
+stopped() { shot && compare -metric AE "$E2E_TMP/"{idle,shot}".png[70x24+719+623]" null:; }
+within_10s stopped || fail "«Пуск» did not come back"
+before=$(traces "$E2E_TMP/shot.png")
+xdotool mousemove 512 288 click 4 && sleep 0.5 && shot
+after=$(traces "$E2E_TMP/shot.png")
+echo "trace pixels per colour before the notch: $before; after: $after"
+for n in $after; do [ "$n" -ge 20 ] || fail "a colour lost"; done
+open_params F2
+at 555 372  # «Сохранить»
+echo "scale after one notch: $(item "$state" 83)"
+[ "$(item "$state" 83)" = '"48 000 000"' ] || fail "the scale"
+key Escape
+
+# Black 3x3 markers above the buttons.
+markers() {
+    shot && convert "$E2E_TMP/shot.png[1024x615+0+0]" -fill white +opaque black -negate \
+        -format "%[fx:round(mean*w*h)]" info:
+}
+xdotool mousemove 900 120 click 4 click 4 click 4 click 4 click 4 click 4 && sleep 0.5
+far=$(markers) && key f && fitted=$(markers)
+echo "marker pixels zoomed far in: $far; after F: $fitted"
+[ "$far" -lt 45 ] && [ "$fitted" -ge 45 ] || fail "F"
+kill -0 "$APP_PID" || fail "the program is gone"
