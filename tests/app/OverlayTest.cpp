@@ -1,10 +1,12 @@
-// The layers over the picture, the pace keys and the menu entries, with real events.
+// The main window's keys, the layers over the picture, its menu and picture export, with real
+// events.
 #include <QClipboard>
-#include <QContextMenuEvent>
-#include <QMenu>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include "app/AppHarness.h"
 #include "app/HelpWindow.h"
+#include "app/PictureExport.h"
 
 namespace orbimo::apptest {
 namespace {
@@ -23,34 +25,12 @@ Shown Now(App& p) {
     return {p.logic.Pace(), p.form.Prefs().readout, p.form.Prefs().labels, p.form.Prefs().scaleBar};
 }
 
-/// Opens the main window's menu with the mouse and chooses an entry, through submenus.
-void Choose(App& p, const QStringList& path) {
-    bool chosen = false;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_TRUE(menu);
-        QMenu* at = menu;
-        for (const QString& text : path) {
-            const QList<QAction*> actions = at->actions();
-            const auto it = std::find_if(actions.begin(), actions.end(),
-                                         [&](QAction* a) { return a->text() == text; });
-            ASSERT_NE(it, actions.end()) << text.toStdString();
-            if ((*it)->menu()) {
-                at = (*it)->menu();
-            } else {
-                (*it)->trigger();
-                chosen = true;
-            }
-        }
-        menu->close();
-    });
-    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(300, 300),
-                        p.form.mapToGlobal(QPoint(300, 300)));
-    QApplication::sendEvent(&p.form, &e);
-    EXPECT_TRUE(chosen) << path.join('/').toStdString();
+bool HelpShown() {
+    return QTest::qWaitFor(
+        [] { return dynamic_cast<HelpWindow*>(QApplication::activeWindow()) != nullptr; });
 }
 
-TEST(Overlay, KeysStepThePaceAndToggleLayersKeptForTheNextStart) {
+TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWindows) {
     struct Row {
         Qt::Key key;
         Qt::KeyboardModifiers mods;
@@ -73,60 +53,56 @@ TEST(Overlay, KeysStepThePaceAndToggleLayersKeptForTheNextStart) {
             QTest::keyClick(&p.form, r.key, r.mods);
             EXPECT_EQ(Now(p), r.after) << r.key;
         }
+        // Space starts a run; Space again, delivered while it runs, stops it.
+        QTimer::singleShot(40, &p.form, [&p] { QTest::keyClick(&p.form, Qt::Key_Space); });
+        QTest::keyClick(&p.form, Qt::Key_Space);
+        EXPECT_GT(p.state.SimTime, 0);
+        EXPECT_EQ(p.logic.Button0Caption(), u"Пуск");
+        QTest::keyClick(&p.form,
+                        Qt::Key_Delete);  // clears: only the markers of the bodies on remain
+        const auto count = [&p](Colour c) {
+            return std::count(p.surface.Words(), p.surface.Words() + kPixels,
+                              MemorySurface::ToWord(c));
+        };
+        EXPECT_EQ(count(kBlack), 5 * 9);
+        EXPECT_EQ(count(p.surface.Background()), kPixels - 5 * 9);
         for (int i = 0; i < 9; ++i) QTest::keyClick(&p.form, Qt::Key_Minus);
         EXPECT_EQ(p.logic.Pace(), 7);  // no slower than 1 мин/с
+        QTest::keyClick(&p.form, Qt::Key_F2);
+        EXPECT_TRUE(QTest::qWaitFor([&p] { return p.window.isVisible(); }));
+        p.ActivateForm();
         QTest::keyClick(&p.form, Qt::Key_F1);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [] { return dynamic_cast<HelpWindow*>(QApplication::activeWindow()) != nullptr; }));
+        EXPECT_TRUE(HelpShown());
+        for (const char* key : {"Пробел", "F1", "F2", "F3", "Delete", "L", "Home", "F", "C", "R"})
+            EXPECT_TRUE(HelpWindow::Text().contains(QString("<b>%1</b>").arg(key))) << key;
     }
     App next(false, false);  // started again, the user's settings kept
     EXPECT_EQ(Now(next), (Shown{7, false, true, true}));
 }
 
-TEST(Overlay, MenuEntriesChooseThePaceLayersHelpAndPictureWithOrWithoutThem) {
+// The layers are painted over the picture: the surface, the trace map and the markers' saved
+// pixels stay exactly as the plotter left them, whatever is shown, and a picture without the
+// layers is the surface itself.
+TEST(Overlay, MenuEntriesChooseThePaceLayersHelpAndPictureWithOrWithoutThemNeverTheSurface) {
     App p;
     p.ActivateForm();
     ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
+    const auto surface = [&p] {
+        return QImage(reinterpret_cast<const uchar*>(p.surface.Words()), 1024, 768,
+                      QImage::Format_RGB32)
+            .copy();
+    };
+    const QImage plotted = surface();
+    const std::vector<std::uint8_t> owners = p.state.PixelOwner.Cells();
+    const auto store = p.state.MarkerStore;
     Choose(p, {"Скорость", "1 сут/с"});
     Choose(p, {"Подписи и легенда"});
     Choose(p, {"Масштабная линейка"});
     EXPECT_EQ(Now(p), (Shown{5, true, true, false}));
-    // The pace submenu marks the pace in force.
-    QTimer::singleShot(0, [] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        for (QAction* a : menu->actions()) {
-            if (a->text() != "Скорость") continue;
-            for (QAction* pace : a->menu()->actions())
-                EXPECT_EQ(pace->isChecked(), pace->text() == "1 сут/с")
-                    << pace->text().toStdString();
-        }
-        menu->close();
+    WithMenu(p, [](QMenu* menu) {  // the pace submenu marks the pace in force
+        for (QAction* pace : Entry(menu, {"Скорость"})->menu()->actions())
+            EXPECT_EQ(pace->isChecked(), pace->text() == "1 сут/с") << pace->text().toStdString();
     });
-    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5), p.form.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&p.form, &e);
-
-    const QImage bare = p.form.Picture(false), shown = p.form.Picture(true);
-    Choose(p, {"Копировать изображение без надписей"});
-    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), bare);
-    Choose(p, {"Копировать изображение"});
-    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-              shown.convertToFormat(QImage::Format_RGB32));
-    EXPECT_NE(shown.convertToFormat(QImage::Format_RGB32), bare);
-    Choose(p, {"Справка"});
-    EXPECT_TRUE(QTest::qWaitFor(
-        [] { return dynamic_cast<HelpWindow*>(QApplication::activeWindow()) != nullptr; }));
-    EXPECT_TRUE(HelpWindow::Text().contains("15/03/2000"));
-}
-
-// The layers are painted over the picture: the surface, the trace map and the markers' saved
-// pixels stay exactly as the plotter left them, whatever is shown.
-TEST(Overlay, ThePixelSurfaceIsTheSameWithEveryLayerOnAndOff) {
-    App p;
-    p.ActivateForm();
-    ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
-    const std::vector<std::uint32_t> words(p.surface.Words(), p.surface.Words() + kPixels);
-    const std::vector<std::uint8_t> owners = p.state.PixelOwner.Cells();
-    const auto store = p.state.MarkerStore;
     QImage withLayers;
     for (bool on : {true, false, true}) {
         p.form.Show(&Preferences::readout, on);
@@ -136,10 +112,43 @@ TEST(Overlay, ThePixelSurfaceIsTheSameWithEveryLayerOnAndOff) {
         const QImage screen = p.form.grab().toImage().convertToFormat(QImage::Format_RGB32);
         if (on && withLayers.isNull()) withLayers = screen;
         EXPECT_EQ(screen != withLayers, !on);  // what the window shows does change
-        EXPECT_TRUE(std::equal(words.begin(), words.end(), p.surface.Words()));
+        EXPECT_EQ(surface(), plotted);
         EXPECT_EQ(p.state.PixelOwner.Cells(), owners);
         EXPECT_EQ(p.state.MarkerStore, store);
     }
+    const auto clipboard = [] {
+        return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    };
+    Choose(p, {"Копировать изображение без надписей"});
+    EXPECT_EQ(clipboard(), plotted);
+    Choose(p, {"Копировать изображение"});
+    EXPECT_EQ(clipboard(), p.form.Picture(true).convertToFormat(QImage::Format_RGB32));
+    EXPECT_NE(clipboard(), plotted);
+    Choose(p, {"Справка"});
+    EXPECT_TRUE(HelpShown());
+    EXPECT_TRUE(HelpWindow::Text().contains("15/03/2000"));
+}
+
+// The whole file or none, and a reason.
+TEST(PictureExport, PngKeepsEveryPixelAFailedSaveSaysWhyAndLeavesNoFile) {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    for (int i = 0; i < 64 * 48; ++i)
+        picture.setPixel(i % 64, i / 64, qRgb(i % 64 * 4, i / 64 * 5, i));
+    QTemporaryDir dir;
+    EXPECT_EQ(SavePng(picture, dir.filePath("снимок.png")), QString());
+    EXPECT_EQ(QImage(dir.filePath("снимок.png")).convertToFormat(QImage::Format_RGB32), picture);
+    EXPECT_FALSE(SavePng(picture, dir.filePath("нет/такой/папки.png")).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"снимок.png"});
+}
+
+TEST(PictureExport, DefaultNameFromSystemAndDate) {
+    const QString cases[][3] = {
+        {"Внутренние планеты", "05.03.1901 12:00:00", "Внутренние планеты 05.03.1901 12-00-00.png"},
+        {"  ", "01.01.1900,5", "Орбимо 01.01.1900,5.png"},
+        {"a/b\\c", "01.01.1900 1:00:00", "a-b-c 01.01.1900 1-00-00.png"}};
+    for (const auto& [system, time, expected] : cases)
+        EXPECT_EQ(DefaultPictureName(system, time), expected);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The parameters window's focus order, check boxes and layout, with real events.
 #include <QLabel>
+#include <QMessageBox>
 #include <QStyleOptionFrame>
 
 #include "app/AppHarness.h"
@@ -14,13 +15,13 @@ std::string StateFile(App& p) {
     return bytes ? *bytes : std::string();
 }
 
-// The handler of the field being left runs before the click that takes the focus: the click
-// sees its result, and a message it shows swallows the click.
+// The handler of the field being left runs before the click that takes the focus, or on Tab:
+// the click sees its result, and a message it shows swallows the click.
 TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
     struct Row {
         FieldRef field;
         QString typed;
-        int button;  // 0 Сохранить, 1 В начало, 2 Закрыть
+        int leaveBy;  // 0 Сохранить, 1 В начало, 2 Закрыть, 3 Tab
         QString fieldAfter;
         std::u16string message;
     };
@@ -29,7 +30,10 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
         {{FieldKind::Mass, 2}, "1.5", 0, "1,5", u""},                         // saved normalised
         {{FieldKind::X, 3}, "2.5", 1, "7.5", u""},                            // loaded as stored
         {{FieldKind::Zoom}, "0", 2, "0", scale},                              // the window stays
-        {{FieldKind::Timer}, "abc", 0, "01.01.1900", u"Неверная дата! abc"},  // nothing saved
+        {{FieldKind::Timer}, "12.5", 0, "01.01.1900", u"Неверная дата! 12"},  // "." typed is ","
+        {{FieldKind::X, 3}, "1.5e11", 3, "1,5e11", u""},
+        {{FieldKind::Zoom}, "-5", 3, "-5", scale},
+        {{FieldKind::Zoom}, "1 500 000 000", 3, "1 500 000 000", u""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed.toStdString());
@@ -42,27 +46,28 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
         QAbstractButton* buttons[] = {w.SaveButton(), w.BeginButton(), w.CloseButton()};
         QWidget* field =
             r.field.kind == FieldKind::Zoom ? static_cast<QWidget*>(w.ZoomBox()) : w.Edit(r.field);
-        Retype(field, r.typed, false);
-        QTest::mouseClick(buttons[r.button], Qt::LeftButton);
+        Retype(field, r.typed, r.leaveBy == 3);
+        if (r.leaveBy < 3) QTest::mouseClick(buttons[r.leaveBy], Qt::LeftButton);
         EXPECT_EQ(w.Edit(r.field)->text(), r.fieldAfter);
+        EXPECT_EQ(p.params.Text(r.field), r.fieldAfter.toStdU16String());
         EXPECT_EQ(p.fake.messages, std::vector<std::u16string>(!r.message.empty(), r.message));
-        if (r.button == 0) {
+        if (r.leaveBy == 0) {
             const bool clicked = r.message.empty();
             EXPECT_EQ(StateFile(p) == saved, !clicked);
             EXPECT_EQ(StateFile(p).find("\"1,5\"\r\n") != std::string::npos, clicked);
         }
-        EXPECT_EQ(w.isVisible(), r.button != 2 || !r.message.empty());
-        // After a message the focus goes back to the scale, or on to the control clicked.
-        if (!r.message.empty()) {
-            EXPECT_EQ(QApplication::focusWidget(), r.field.kind == FieldKind::Zoom
-                                                       ? static_cast<QWidget*>(w.ZoomBox())
-                                                       : buttons[r.button]);
-        }
+        EXPECT_EQ(w.isVisible(), r.leaveBy != 2 || !r.message.empty());
+        // After a message the focus goes back to the scale, or on to where it was going.
+        QWidget* const focus = QApplication::focusWidget();
+        EXPECT_TRUE(r.message == scale ? focus == w.ZoomBox()
+                    : r.leaveBy < 3    ? focus == buttons[r.leaveBy]
+                                       : focus != field);
     }
 }
 
 // What a box shows is what is saved and what the run uses; a greyed box becomes two-state.
-TEST(ParamsWindow, AGreyedBoxFromAFileShowsGreyAndAClickTicksIt) {
+// Enter and Esc hide the window; shown again, it has kept everything, the focus too.
+TEST(ParamsWindow, GreyedBoxesFromAFileTickOnAClickEnterAndEscHideAndShowingAgainKeepsAll) {
     App p;
     p.params.SetBodyState(3, 2);
     p.params.SetStepLong(2);
@@ -80,10 +85,62 @@ TEST(ParamsWindow, AGreyedBoxFromAFileShowsGreyAndAClickTicksIt) {
         {Qt::Checked, 1}, {Qt::Unchecked, 0}, {Qt::Checked, 1}, {Qt::Unchecked, 0}};
     for (auto [shown, on] : clicks) {
         ClickIndicator(w.BodyBox(3));
+        ClickIndicator(w.StepLongBox());
         EXPECT_EQ(w.BodyBox(3)->checkState(), shown);
         EXPECT_EQ(p.state.BodyOn[3], on);
         EXPECT_EQ(p.params.bodies[3].state, on);  // what the file will hold
+        EXPECT_EQ(p.params.stepLongState, on);
+        EXPECT_EQ(w.Edit({FieldKind::dLong})->isEnabled(), on == 1);
+        EXPECT_EQ(w.Edit({FieldKind::dTime})->isEnabled(), on == 0);
     }
+    ClickIndicator(w.ViewOption(7));
+    Retype(w.Edit({FieldKind::VX, 6}), "123,5");
+    Retype(w.ZoomBox(), "3 000 000");
+    Retype(w.Edit({FieldKind::Timer}), "15/03/2000");  // leaving it again changes nothing
+    auto snapshot = [&] {
+        QStringList s;
+        for (QWidget* c : w.findChildren<QWidget*>()) {
+            QString v = QString::number(c->isEnabled());
+            if (auto* e = qobject_cast<QLineEdit*>(c)) v += e->text();
+            if (auto* b = qobject_cast<QAbstractButton*>(c)) v += QString::number(b->isChecked());
+            if (auto* z = qobject_cast<QComboBox*>(c)) v += QString::number(z->currentIndex());
+            s << v;
+        }
+        return s;
+    };
+    const QStringList before = snapshot();
+    const std::pair<QWidget*, int> cases[] = {{w.Edit({FieldKind::Y, 4}), Qt::Key_Return},
+                                              {w.ZoomBox()->lineEdit(), Qt::Key_Enter},
+                                              {w.Edit({FieldKind::Timer}), Qt::Key_Escape}};
+    for (auto [field, key] : cases) {
+        SCOPED_TRACE(key);
+        QTest::mouseClick(field, Qt::LeftButton);
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused, Qt::Key(key));
+        EXPECT_TRUE(w.isHidden());
+        p.OpenParams();
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(QApplication::focusWidget(), focused);
+    }
+}
+
+// While its own box holds the activation, the window has not been left: the plot stays.
+TEST(ParamsWindow, ItsOwnMessageBoxDoesNotClearThePlot) {
+    App p(true);
+    p.OpenParams();
+    QStringList shown;
+    QTimer closer;  // answers the real box with a click on OK once it is active
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isActiveWindow()) return;
+        shown << box->text();
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    closer.start(10);
+    p.surface.SetPixel(500, 300, 0x00123456);
+    Retype(p.window.ZoomBox(), "0");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }));
+    EXPECT_EQ(p.surface.GetPixel(500, 300), 0x00123456u);
 }
 
 // Every caption fits its given width: measured from the glyphs and the style's own metrics.

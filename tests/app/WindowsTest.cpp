@@ -1,6 +1,4 @@
 // The two Qt windows driven with real mouse and key events on an offscreen screen.
-#include <QMessageBox>
-
 #include "app/AppHarness.h"
 #include "convert/NumberText.h"
 
@@ -82,87 +80,6 @@ TEST(MainWindow, RepaintRebuildsTheSamePictureFromTheTraceMap) {
         trigger(p.form);
         EXPECT_TRUE(QTest::qWaitFor([&] { return p.form.Image() == drawn; }));
     }
-}
-
-TEST(ParamsWindow, BoxesSetBodyOnAndGreyAStepEnterAndEscHideAndShowingAgainKeepsEverything) {
-    App p;
-    Параметры& w = p.window;
-    p.OpenParams();
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-             w.StepLongBox(), w.BodyBox(2), w.BodyBox(9), w.ViewOption(7)})
-        ClickIndicator(b);
-    EXPECT_TRUE(p.state.BodyOn[2] == 0 && p.state.BodyOn[9] == 1);
-    EXPECT_TRUE(w.Edit({FieldKind::dLong})->isEnabled() &&
-                !w.Edit({FieldKind::dTime})->isEnabled());
-    Retype(w.Edit({FieldKind::VX, 6}), "123,5");
-    Retype(w.ZoomBox(), "3 000 000");
-    Retype(w.Edit({FieldKind::Timer}), "15/03/2000");  // leaving it again changes nothing
-    auto snapshot = [&] {
-        QStringList s;
-        for (QWidget* c : w.findChildren<QWidget*>()) {
-            QString v = QString::number(c->isEnabled());
-            if (auto* e = qobject_cast<QLineEdit*>(c)) v += e->text();
-            if (auto* b = qobject_cast<QAbstractButton*>(c)) v += QString::number(b->isChecked());
-            if (auto* z = qobject_cast<QComboBox*>(c)) v += QString::number(z->currentIndex());
-            s << v;
-        }
-        return s;
-    };
-    const QStringList before = snapshot();
-    const std::pair<QWidget*, int> cases[] = {{w.Edit({FieldKind::Y, 4}), Qt::Key_Return},
-                                              {w.ZoomBox()->lineEdit(), Qt::Key_Enter},
-                                              {w.Edit({FieldKind::Timer}), Qt::Key_Escape}};
-    for (auto [field, key] : cases) {
-        SCOPED_TRACE(key);
-        QTest::mouseClick(field, Qt::LeftButton);
-        QWidget* focused = QApplication::focusWidget();
-        QTest::keyClick(focused, Qt::Key(key));
-        EXPECT_TRUE(w.isHidden());
-        p.OpenParams();
-        EXPECT_EQ(snapshot(), before);
-        EXPECT_EQ(QApplication::focusWidget(), focused);
-    }
-}
-
-TEST(ParamsWindow, LeavingAFieldNormalisesANumberAndRefusesAScaleNotAboveZero) {
-    App p;
-    p.OpenParams();
-    QLineEdit* e = p.window.Edit({FieldKind::X, 3});
-    Retype(e, "1.5e11");
-    EXPECT_EQ(e->text(), "1,5e11");
-    EXPECT_EQ(p.params.Text({FieldKind::X, 3}), u"1,5e11");
-    EXPECT_NE(QApplication::focusWidget(), e);
-    QComboBox* zoom = p.window.ZoomBox();
-    for (QString typed : {"0", "-5", "1 500 000 000"}) {
-        const bool refused = typed != "1 500 000 000";
-        p.fake.messages.clear();
-        Retype(zoom, typed);
-        EXPECT_EQ(zoom->currentText(), typed);
-        EXPECT_EQ(p.fake.messages,
-                  std::vector<std::u16string>(refused, u"Масштаб должен быть больше нуля"));
-        EXPECT_TRUE(refused ? zoom->hasFocus() : p.window.BeginButton()->hasFocus());
-    }
-    Retype(p.window.Edit({FieldKind::Timer}), "12.5", false);  // in a date a point is a comma
-    EXPECT_EQ(p.window.Edit({FieldKind::Timer})->text(), "12,5");
-}
-
-// While its own box holds the activation, the window has not been left: the plot stays.
-TEST(ParamsWindow, ItsOwnMessageBoxDoesNotClearThePlot) {
-    App p(true);
-    p.OpenParams();
-    QStringList shown;
-    QTimer closer;  // answers the real box with a click on OK once it is active
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isActiveWindow()) return;
-        shown << box->text();
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    });
-    closer.start(10);
-    p.surface.SetPixel(500, 300, 0x00123456);
-    Retype(p.window.ZoomBox(), "0");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }));
-    EXPECT_EQ(p.surface.GetPixel(500, 300), 0x00123456u);
 }
 
 }  // namespace
