@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build tree and checks it as a user would meet it: its
-# control fields and contents, the desktop and AppStream files, lintian, and the runner and the
-# program taken out of the package: read-only as installed, then in a folder of its own.
+# control fields and contents, the desktop and AppStream files, lintian, the runner and its
+# manual pages, and the program taken out of the package: read-only as installed, then in a
+# folder of its own.
 . "$(dirname "$0")/../e2e/lib.sh"
 build="$1" version="$2" examples="$3"
 tmp="$E2E_TMP"
@@ -57,6 +58,16 @@ echo "---"
 
 runner="$root/usr/bin/orbimo-batch"
 [ "$("$runner" --version)" = "orbimo-batch $version" ] || fail "--version: $("$runner" --version)"
+# Every option that `orbimo-batch --help` lists ("  -h, --help", "  --ticks N") is described in
+# each of its manual pages.
+options=$("$runner" --help | grep -E '^  -' | grep -oE '(^|[ ,])--?[a-z][-a-z]*' | tr -d ' ,' | sort -u)
+[ "$(wc -l <<<"$options")" -ge 8 ] || fail "too few options in --help: $options"
+for page in "$root"/usr/share/man/{,ru/}man1/orbimo-batch.1.gz; do
+    text=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -E UTF-8 -l "$page" 2>/dev/null | col -bx)
+    [ -n "$text" ] || fail "$page does not render"
+    for o in $options; do grep -qE -- "(^|[^-a-z])$o([^-a-z]|$)" <<<"$text" || fail "$page lacks $o"; done
+done
+echo "in both manual pages: $(echo $options)"
 eight="$root/usr/share/orbimo/Save/Восьмёрка трёх тел.sav"
 "$runner" "$eight" --ticks 5000 --quiet --out "$tmp/eight.sav" || fail "the packaged runner failed"
 [ -s "$tmp/eight.sav" ] && ! cmp -s "$eight" "$tmp/eight.sav" || fail "the runner's result is no run"
@@ -86,16 +97,9 @@ echo "read-only: $copied examples in the user's data folder; in its state file b
 stop_app
 chmod -R u+w "$root"
 
-# In a writable folder its files live beside it, and its first start copies the examples there.
-# The state file is an example, which a run draws on the screen.
-cp "$root/usr/share/orbimo/Save/Внутренние планеты.sav" "$root/usr/bin/Orbimo.sav"
+# In a writable folder its files live beside it: its first start copies the examples there.
 start_app env XDG_DATA_HOME="$tmp/data" "$root/usr/bin/orbimo"
 copied=$(ls "$root/usr/bin/Save"/*.sav | wc -l)
-shot before
-click 754 635  # «Пуск»
-drawn() { shot && changed=$(compare -metric AE "$tmp/"{before,shot}.png null: 2>&1 || true) && [ "$changed" -ge 500 ]; }
-within_10s drawn || true
-echo "beside the program: $copied examples; pixels a run changed: $changed"
+echo "beside the program: $copied examples"
 [ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied beside the program"
-[ "$changed" -ge 500 ] || fail "the run drew nothing"
 kill -0 "$APP_PID" || fail "the program is gone"
