@@ -52,8 +52,7 @@ click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
 key() { xdotool key "$@"; sleep 0.5; }
 shot() { import -window root "$E2E_TMP/${1:-shot}.png"; }
 
-# open_params [KEY]: «Параметры» clicked, or KEY pressed; then WX WY: where that window is, for
-# `at X Y`.
+# open_params [KEY]: «Параметры» clicked, or KEY pressed; WX WY: where it is, for `at X Y`.
 open_params() {
     if [ $# = 0 ]; then click 827 635; else xdotool key "$1"; fi
     sleep 0.5
@@ -66,11 +65,11 @@ choose_first_system() { at 620 338; key Return; }  # in «Система:»
 # item FILE N: item N of a system file, in UTF-8.
 item() { sed -n "$2p" "$1" | iconv -f WINDOWS-1251 -t UTF-8 | tr -d '\r'; }
 
-# count_colour PNG R G B: how many pixels have exactly that colour (not black).
-count_colour() {
-    convert "$1" -fill black +opaque "rgb($2,$3,$4)" -fill white -opaque "rgb($2,$3,$4)" \
-        -format "%[fx:round(mean*w*h)]" info:
+# white PNG[CROP] CONVERT-OPTION...: how many pixels are white after those options.
+white() { convert "$1" "${@:2}" -format "%[fx:round(mean*w*h)]" info:; }
+# traces PNG: the pixel count of each trace colour of bodies 2 to 5.
+traces() {
+    for c in "rgb(192,64,0)" "rgb(0,192,0)" "rgb(112,128,255)" "rgb(255,0,0)"; do
+        printf '%s ' "$(white "$1" -fill black +opaque "$c" -fill white -opaque "$c")"
+    done
 }
-
-# traces PNG: the pixel count of each of the trace colours of bodies 2 to 5.
-traces() { for rgb in "192 64 0" "0 192 0" "112 128 255" "255 0 0"; do printf '%s ' "$(count_colour "$1" $rgb)"; done; }

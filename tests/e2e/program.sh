@@ -16,11 +16,7 @@ start_x 1024x768
 start_app "$app/orbimo"
 
 # Dark pixels (text) in the top left corner, where the readout stands.
-ink() {
-    shot
-    convert "$E2E_TMP/shot.png[200x90+10+10]" -colorspace gray -threshold 40% -negate \
-        -format "%[fx:round(mean*w*h)]" info:
-}
+ink() { shot && white "$E2E_TMP/shot.png[200x90+10+10]" -colorspace gray -threshold 40% -negate; }
 shown=$(ink) && key F3 && hidden=$(ink) && key F3 && again=$(ink)
 echo "readout ink: shown $shown, hidden $hidden, shown again $again"
 [ "$shown" -ge 100 ] && [ "$hidden" -eq 0 ] && [ "$again" -ge 100 ] || fail "F3"
@@ -55,20 +51,16 @@ echo "state file: $lines lines, time $time, x of body 3 $x3"
 [ "$time" != '"01.01.1900"' ] || fail "the run's time was not written back"
 [[ "$x3" =~ ^\"-?[0-9] ]] && [ "$x3" != '"1,5e11"' ] || fail "body 3 did not move"
 
-# The state file's "DD.MM.YYYY H:MM:SS" in days since 01.01.1900.
-days() {
-    item "$state" 78 | tr -d '"' |
-        awk -F'[. :]' '{ printf "%s-%s-%s %s:%s:%s\n", $3, $2, $1, $4 + 0, $5 + 0, $6 + 0 }' |
-        xargs -I{} date -u -d {} +%s | awk '{ printf "%.4f", ($1 + 2208988800) / 86400 }'
-}
+# The state file's clock, "DD.MM.YYYY H:MM:SS", in seconds.
+clock() { IFS='. ' read -r d m y hms < <(item "$state" 78 | tr -d '"') && date -u -d "$y-$m-$d ${hms:-0:00}" +%s; }
 key Escape
-before=$(days)
+before=$(clock)
 key minus minus minus minus minus
 t0=$(date +%s.%N) && xdotool key space && sleep 2 && xdotool key space && t1=$(date +%s.%N)
 sleep 0.3
 open_params F2
 at 555 372  # «Сохранить»
-awk -v a="$(days)" -v b="$before" -v t0="$t0" -v t1="$t1" 'BEGIN { d = a - b; r = t1 - t0
+awk -v a="$(clock)" -v b="$before" -v t0="$t0" -v t1="$t1" 'BEGIN { d = (a - b) / 86400; r = t1 - t0
     printf "at 1 сут/с: %.3f s of real time moved the clock by %.4f days\n", r, d
     exit !(d > 0.95 * r && d < 1.05 * r) }' || fail "the pace"
 
@@ -93,10 +85,7 @@ echo "scale after one notch: $(item "$state" 83)"
 key Escape
 
 # Black 3x3 markers above the buttons.
-markers() {
-    shot && convert "$E2E_TMP/shot.png[1024x615+0+0]" -fill white +opaque black -negate \
-        -format "%[fx:round(mean*w*h)]" info:
-}
+markers() { shot && white "$E2E_TMP/shot.png[1024x615+0+0]" -fill white +opaque black -negate; }
 xdotool mousemove 900 120 click 4 click 4 click 4 click 4 click 4 click 4 && sleep 0.5
 far=$(markers) && key f && fitted=$(markers)
 echo "marker pixels zoomed far in: $far; after F: $fitted"
