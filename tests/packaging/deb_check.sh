@@ -23,21 +23,15 @@ for lib in 'libc6 (>=' 'libstdc++6 (>=' 'libqt6widgets6 (>=' 'libqt6gui6 (>='; d
     [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib"
 done
 
-contents=$(dpkg-deb -c "$deb" | sed -E 's/^([^ ]+ +){5}\.//')
-meta=/usr/share/metainfo/org.example.orbimo.metainfo.xml
-for f in /usr/bin/orbimo /usr/bin/orbimo-batch /usr/share/applications/orbimo.desktop $meta \
-         /usr/share/icons/hicolor/{scalable/apps/orbimo.svg,48x48/apps/orbimo.png,128x128/apps/orbimo.png} \
-         /usr/share/man/{,ru/}man1/{orbimo,orbimo-batch}.1.gz /usr/share/doc/orbimo/{copyright,changelog.gz}; do
-    grep -qxF "$f" <<<"$contents" || fail "not in the package: $f"
-done
-shipped=0
-for e in "$examples"/*.sav; do
-    grep -qxF "/usr/share/orbimo/Save/$(basename "$e")" <<<"$contents" || fail "example not packaged: $e"
-    shipped=$((shipped + 1))
-done
-
-root="$tmp/root"
+# What no check below opens is at least there; the examples are counted where the program
+# copies them.
+root="$tmp/root" meta=/usr/share/metainfo/org.example.orbimo.metainfo.xml
 dpkg-deb -x "$deb" "$root"
+for f in /usr/share/icons/hicolor/scalable/apps/orbimo.svg /usr/share/man/{,ru/}man1/orbimo.1.gz \
+         /usr/share/doc/orbimo/{copyright,changelog.gz}; do
+    [ -s "$root$f" ] || fail "not in the package: $f"
+done
+shipped=$(ls "$examples"/*.sav | wc -l)
 for b in orbimo orbimo-batch; do
     file -b "$root/usr/bin/$b" | grep -q ', stripped' || fail "$b is not stripped"
 done
