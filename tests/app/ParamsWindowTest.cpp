@@ -1,7 +1,7 @@
-// The parameters window's focus order, check boxes and layout, with real events.
+// The parameters window with real events: leaving fields, check boxes, Enter and Esc, its own
+// message box; the layout of both windows.
 #include <QLabel>
 #include <QMessageBox>
-#include <QStyleOptionFrame>
 
 #include "app/AppHarness.h"
 #include "files/Catalogue.h"
@@ -143,32 +143,69 @@ TEST(ParamsWindow, ItsOwnMessageBoxDoesNotClearThePlot) {
     EXPECT_EQ(p.surface.GetPixel(500, 300), 0x00123456u);
 }
 
-// Every caption fits its given width: measured from the glyphs and the style's own metrics.
-TEST(Layout, EveryCaptionFitsItsWidthInBothWindows) {
+// The buttons in a row near the lower right corner; the bodies' captions and colours; the tab
+// order; every caption fits its given width, measured from the glyphs and the style's metrics.
+TEST(Layout, ButtonsCaptionsColoursTabOrderAndEveryCaptionFitsInBothWindows) {
     App p;
+    const int lefts[] = {718, 791, 864, 937, 1010};
+    const QString names[] = {"Пуск", "Параметры", "Очистить", "Выход"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(p.form.Button(i)->text(), names[i]);
+        EXPECT_EQ(p.form.Button(i)->geometry(),
+                  QRect(QPoint(lefts[i], 623), QPoint(lefts[i + 1] - 1, 647)));
+    }
+    for (auto [k, caption, text, option] :
+         {std::tuple{4, "Тело 4", QColor(112, 128, 255), QColor(0, 0, 192)},
+          std::tuple{11, "Тело11", QColor(0, 192, 192), QColor(0, 0, 64)}}) {
+        QCheckBox* box = p.window.BodyBox(k);
+        QRadioButton* opt = p.window.ViewOption(k);
+        EXPECT_EQ(box->text(), QString::fromUtf8(caption));
+        EXPECT_EQ(box->palette().color(box->foregroundRole()), text) << k;
+        EXPECT_EQ(p.state.BodyColor[k], ToColour(text)) << k;  // the trace colour
+        EXPECT_EQ(opt->text(), QString::number(k));
+        EXPECT_EQ(opt->palette().color(opt->foregroundRole()), option) << k;
+    }
+    Параметры& w = p.window;
+    std::vector<QWidget*> expected{w.CloseButton()};
+    for (int k = 1; k <= kBodies; ++k) expected.push_back(w.BodyBox(k));
+    for (int column = 0; column < 5; ++column)  // Mass, X, Y, VX, VY
+        for (int k = 1; k <= kBodies; ++k) expected.push_back(w.Edit({FieldKind(column), k}));
+    for (int k = 0; k <= kBodies; ++k) expected.push_back(w.ViewOption(k));
+    for (int f = 5; f <= 8; ++f) expected.push_back(w.Edit({FieldKind(f)}));  // Time .. dLong
+    expected.insert(expected.end(), {w.StepLongBox(), w.ZoomBox(), w.BeginButton(), w.SystemBox(),
+                                     w.SaveButton(), w.SaveAsButton()});
+    std::vector<QWidget*> walked;
+    QWidget* x = w.CloseButton();
+    do {
+        if ((x->focusPolicy() & Qt::TabFocus) && !x->focusProxy()) walked.push_back(x);
+        x = x->nextInFocusChain();
+    } while (x != w.CloseButton() && walked.size() <= expected.size());
+    EXPECT_EQ(walked, expected);
     p.params.bodies[1].caption = u"Меркурий";
     p.params.changed();
     std::vector<std::pair<QWidget*, QString>> captions{{p.form.Button(0), "Стоп"}};
     for (QWidget* root : {static_cast<QWidget*>(&p.form), static_cast<QWidget*>(&p.window)})
-        for (QWidget* w : root->findChildren<QWidget*>()) {
-            if (auto* l = qobject_cast<QLabel*>(w)) captions.emplace_back(w, l->text());
-            if (auto* b = qobject_cast<QAbstractButton*>(w)) captions.emplace_back(w, b->text());
+        for (QWidget* c : root->findChildren<QWidget*>()) {
+            if (auto* l = qobject_cast<QLabel*>(c)) captions.emplace_back(c, l->text());
+            if (auto* b = qobject_cast<QAbstractButton*>(c)) captions.emplace_back(c, b->text());
         }
     ASSERT_GT(captions.size(), 30u);
-    for (const auto& [w, text] : captions) {
-        const QStyle* st = w->style();
-        int room = w->width();
-        if (qobject_cast<QCheckBox*>(w))
+    for (const auto& [c, text] : captions) {
+        const QStyle* st = c->style();
+        int room = c->width();
+        if (qobject_cast<QCheckBox*>(c))
             room -= st->pixelMetric(QStyle::PM_IndicatorWidth) +
                     st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-        if (qobject_cast<QRadioButton*>(w))
+        if (qobject_cast<QRadioButton*>(c))
             room -= st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
                     st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-        if (qobject_cast<QPushButton*>(w)) room -= 2 * st->pixelMetric(QStyle::PM_ButtonMargin);
-        const QFontMetrics fm(w->font());
+        if (qobject_cast<QPushButton*>(c)) room -= 2 * st->pixelMetric(QStyle::PM_ButtonMargin);
+        const QFontMetrics fm(c->font());
         EXPECT_LE(fm.boundingRect(text).right() + 1, room) << text.toStdString();
         EXPECT_GE(fm.height(), 10) << "a font too small to read";
     }
+    p.OpenParams();
+    EXPECT_EQ(QApplication::focusWidget(), w.CloseButton());  // the first showing
 }
 
 // A number that does not fit ends in "…" and its tooltip holds the whole text with its unit.
