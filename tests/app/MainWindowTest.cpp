@@ -35,23 +35,6 @@ TEST(MainWindow, ClickDuringTheRunStopsItAndTheFieldsHoldItsState) {
     }
 }
 
-TEST(MainWindow, RepaintRebuildsTheSamePictureFromTheTraceMap) {
-    const std::function<void(Form1&)> triggers[] = {
-        [](Form1& f) { f.resize(f.width() - 10, f.height()); },
-        [](Form1& f) { f.hide(), f.show(); }};
-    for (const auto& trigger : triggers) {
-        App p;
-        ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
-        QImage drawn = p.form.Image().copy();
-        // Each body's first move leaves a trace on (0, 0) that no trace map holds.
-        drawn.setPixel(0, 0, MemorySurface::ToWord(p.surface.Background()));
-        EXPECT_LT(std::ranges::count(p.state.PixelOwner.Cells(), 0), kPixels - 20);
-        p.surface.Clear();  // the picture is lost; only the trace map and markers remain
-        trigger(p.form);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return p.form.Image() == drawn; }));
-    }
-}
-
 struct Shown {
     int pace;
     bool readout, labels, scaleBar;
@@ -123,17 +106,14 @@ TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWi
 
 // The layers are painted over the picture: the surface, the trace map and the markers' saved
 // pixels stay exactly as the plotter left them, whatever is shown, and a picture without the
-// layers is the surface itself.
-TEST(Overlay, MenuEntriesChooseThePaceLayersHelpAndPictureWithOrWithoutThemNeverTheSurface) {
+// layers is the surface itself. Lost, the surface is rebuilt from the trace map.
+TEST(Picture, MenuAndLayersLeaveTheSurfaceAloneARepaintRebuildsIt) {
     App p;
     p.ActivateForm();
     ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
-    const auto surface = [&p] {
-        return QImage(reinterpret_cast<const uchar*>(p.surface.Words()), 1024, 768,
-                      QImage::Format_RGB32)
+    const QImage plotted =
+        QImage(reinterpret_cast<const uchar*>(p.surface.Words()), 1024, 768, QImage::Format_RGB32)
             .copy();
-    };
-    const QImage plotted = surface();
     const std::vector<std::uint8_t> owners = p.state.PixelOwner.Cells();
     const auto store = p.state.MarkerStore;
     Choose(p, {"Скорость", "1 сут/с"});
@@ -153,7 +133,7 @@ TEST(Overlay, MenuEntriesChooseThePaceLayersHelpAndPictureWithOrWithoutThemNever
         const QImage screen = p.form.grab().toImage().convertToFormat(QImage::Format_RGB32);
         if (on && withLayers.isNull()) withLayers = screen;
         EXPECT_EQ(screen != withLayers, !on);  // what the window shows does change
-        EXPECT_EQ(surface(), plotted);
+        EXPECT_EQ(p.form.Image(), plotted);    // the surface's own pixels
         EXPECT_EQ(p.state.PixelOwner.Cells(), owners);
         EXPECT_EQ(p.state.MarkerStore, store);
     }
@@ -168,6 +148,18 @@ TEST(Overlay, MenuEntriesChooseThePaceLayersHelpAndPictureWithOrWithoutThemNever
     Choose(p, {"Справка"});
     EXPECT_TRUE(HelpShown());
     EXPECT_TRUE(HelpWindow::Text().contains("15/03/2000"));
+    // Each body's first move left a trace on (0, 0) that no trace map holds.
+    QImage rebuilt = plotted;
+    rebuilt.setPixel(0, 0, MemorySurface::ToWord(p.surface.Background()));
+    EXPECT_LT(std::ranges::count(owners, 0), kPixels - 20);
+    const std::function<void(Form1&)> repaints[] = {
+        [](Form1& f) { f.resize(f.width() - 10, f.height()); },
+        [](Form1& f) { f.hide(), f.show(); }};
+    for (const auto& repaint : repaints) {
+        p.surface.Clear();
+        repaint(p.form);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return p.form.Image() == rebuilt; }));
+    }
 }
 
 // The whole file or none, and a reason.

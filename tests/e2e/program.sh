@@ -30,7 +30,6 @@ stop_app
 start_app "$app/orbimo"
 open_params
 choose_first_system  # the only one
-[ -f "$state" ] || fail "choosing did not write the state file"
 key Escape
 click 754 635  # «Пуск»
 # Body 1 stays a marker at the view origin (512, 288), bodies 2 to 5 leave traces in their colours.
@@ -47,9 +46,8 @@ open_params
 at 555 372  # «Сохранить»
 lines=$(wc -l <"$state") time=$(item "$state" 78) x3=$(item "$state" 18)
 echo "state file: $lines lines, time $time, x of body 3 $x3"
-[ "$lines" -eq 84 ] || fail "not 84 items"
-[ "$time" != '"01.01.1900"' ] || fail "the run's time was not written back"
-[[ "$x3" =~ ^\"-?[0-9] ]] && [ "$x3" != '"1,5e11"' ] || fail "body 3 did not move"
+[ "$lines" -eq 84 ] && [ "$time" != '"01.01.1900"' ] && [[ "$x3" =~ ^\"-?[0-9] ]] &&
+    [ "$x3" != '"1,5e11"' ] || fail "not the run's state"
 
 # The state file's clock, "DD.MM.YYYY H:MM:SS", in seconds.
 clock() { IFS='. ' read -r d m y hms < <(item "$state" 78 | tr -d '"') && date -u -d "$y-$m-$d ${hms:-0:00}" +%s; }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "convert/DateTimeText.h"
 #include "fakes/FakeFileSystem.h"

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "files/SystemFile.h"
 
 namespace orbimo {

@@ -11,9 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "fakes/TempFolder.h"
 #include "platform/StdFileSystem.h"
