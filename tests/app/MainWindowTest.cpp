@@ -35,11 +35,7 @@ TEST(MainWindow, ClickDuringTheRunStopsItAndTheFieldsHoldItsState) {
     }
 }
 
-struct Shown {
-    int pace;
-    bool readout, labels, scaleBar;
-    bool operator==(const Shown&) const = default;
-};
+using Shown = std::tuple<int, bool, bool, bool>;  // pace, readout, labels, scale bar
 
 Shown Now(App& p) {
     const Overlay& o = p.form.CurrentOverlay();
@@ -55,12 +51,7 @@ bool HelpShown() {
 }
 
 TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWindows) {
-    struct Row {
-        Qt::Key key;
-        Qt::KeyboardModifiers mods;
-        Shown after;
-    };
-    const Row rows[] = {
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, Shown> rows[] = {
         {Qt::Key_Minus, Qt::NoModifier, {1, true, false, true}},      // slower
         {Qt::Key_Minus, Qt::KeypadModifier, {2, true, false, true}},  // the keypad's
         {Qt::Key_Plus, Qt::ShiftModifier, {1, true, false, true}},    // "+" is Shift+"="
@@ -73,17 +64,17 @@ TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWi
         App p;
         p.ActivateForm();
         EXPECT_EQ(Now(p), (Shown{0, true, false, true}));  // a fresh install
-        for (const Row& r : rows) {
-            QTest::keyClick(&p.form, r.key, r.mods);
-            EXPECT_EQ(Now(p), r.after) << r.key;
+        for (const auto& [key, mods, after] : rows) {
+            QTest::keyClick(&p.form, key, mods);
+            EXPECT_EQ(Now(p), after) << key;
         }
         // Space starts a run; Space again, delivered while it runs, stops it.
         QTimer::singleShot(40, &p.form, [&p] { QTest::keyClick(&p.form, Qt::Key_Space); });
         QTest::keyClick(&p.form, Qt::Key_Space);
         EXPECT_GT(p.state.SimTime, 0);
         EXPECT_EQ(p.logic.Button0Caption(), u"Пуск");
-        QTest::keyClick(&p.form,
-                        Qt::Key_Delete);  // clears: only the markers of the bodies on remain
+        // Delete clears: only the markers of the bodies on remain.
+        QTest::keyClick(&p.form, Qt::Key_Delete);
         const auto count = [&p](Colour c) {
             return std::count(p.surface.Words(), p.surface.Words() + kPixels,
                               MemorySurface::ToWord(c));
@@ -216,11 +207,7 @@ TEST(Navigation, WheelDragHomeFitAndFrameKeysRedrawTheTracesAndChooseTheView) {
     ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
     const std::set<QRgb> colours = TraceColours(p);
     ASSERT_EQ(colours.size(), 4u);  // bodies 2 to 5; body 1 is the view body
-    struct Row {
-        std::function<void()> act;
-        double zoom, originX, originY;
-        std::u16string view;
-    };
+    using Row = std::tuple<std::function<void()>, double, double, double, std::u16string>;
     const auto key = [&](Qt::Key k) { return [&p, k] { QTest::keyClick(&p.form, k); }; };
     // The point under the cursor stays: the wheel at 512,5 px and at 100,5 px.
     const Row rows[] = {
@@ -233,13 +220,13 @@ TEST(Navigation, WheelDragHomeFitAndFrameKeysRedrawTheTracesAndChooseTheView) {
         {key(Qt::Key_R), 4e7, 7680, 4320, u"Вид: Тело 1"},
         {[&] { Wheel(p, QPoint(100, 100), -3); }, 7.8125e7, 4667.82, 2947.5, u"Вид: Тело 1"},
     };
-    for (const Row& r : rows) {
-        r.act();
-        EXPECT_EQ(p.state.Zoom, r.zoom);
-        EXPECT_EQ(p.params.zoomText, GroupedScaleText(r.zoom));  // the field says it too
-        EXPECT_NEAR(p.state.OriginX, r.originX, 1e-9);
-        EXPECT_NEAR(p.state.OriginY, r.originY, 1e-9);
-        EXPECT_EQ(ViewLine(p), r.view);
+    for (const auto& [act, zoom, originX, originY, view] : rows) {  // zoom, origin in twips
+        act();
+        EXPECT_EQ(p.state.Zoom, zoom);
+        EXPECT_EQ(p.params.zoomText, GroupedScaleText(zoom));  // the field says it too
+        EXPECT_NEAR(p.state.OriginX, originX, 1e-9);
+        EXPECT_NEAR(p.state.OriginY, originY, 1e-9);
+        EXPECT_EQ(ViewLine(p), view);
         EXPECT_EQ(TraceColours(p), colours);  // drawn again, not wiped
     }
     // F: every marker inside the window, above the buttons.

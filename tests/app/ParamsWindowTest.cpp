@@ -10,23 +10,13 @@
 namespace orbimo::apptest {
 namespace {
 
-std::string StateFile(App& p) {
-    const std::string* bytes = p.files.FindFile(StateFilePath(p.files));
-    return bytes ? *bytes : std::string();
-}
-
 // The handler of the field being left runs before the click that takes the focus, or on Tab:
 // the click sees its result, and a message it shows swallows the click.
 TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
-    struct Row {
-        FieldRef field;
-        QString typed;
-        int leaveBy;  // 0 Сохранить, 1 В начало, 2 Закрыть, 3 Tab
-        QString fieldAfter;
-        std::u16string message;
-    };
     const std::u16string scale = u"Масштаб должен быть больше нуля";
-    const Row rows[] = {
+    // The field, what is typed, how it is left (0 Сохранить, 1 В начало, 2 Закрыть, 3 Tab), its
+    // text then, the message.
+    const std::tuple<FieldRef, QString, int, QString, std::u16string> rows[] = {
         {{FieldKind::Mass, 2}, "1.5", 0, "1,5", u""},                         // saved normalised
         {{FieldKind::X, 3}, "2.5", 1, "7.5", u""},                            // loaded as stored
         {{FieldKind::Zoom}, "0", 2, "0", scale},                              // the window stays
@@ -35,33 +25,33 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
         {{FieldKind::Zoom}, "-5", 3, "-5", scale},
         {{FieldKind::Zoom}, "1 500 000 000", 3, "1 500 000 000", u""},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.typed.toStdString());
+    for (const auto& [ref, typed, leaveBy, after, message] : rows) {
+        SCOPED_TRACE(typed.toStdString());
         App p;
+        const auto stateFile = [&p] { return p.files.Read(StateFilePath(p.files)).value_or(""); };
         p.params.SetText({FieldKind::X, 3}, u"7.5");
         SaveState(p.params, p.files);
-        const std::string saved = StateFile(p);
+        const std::string saved = stateFile();
         p.OpenParams();
         Параметры& w = p.window;
         QAbstractButton* buttons[] = {w.SaveButton(), w.BeginButton(), w.CloseButton()};
         QWidget* field =
-            r.field.kind == FieldKind::Zoom ? static_cast<QWidget*>(w.ZoomBox()) : w.Edit(r.field);
-        Retype(field, r.typed, r.leaveBy == 3);
-        if (r.leaveBy < 3) QTest::mouseClick(buttons[r.leaveBy], Qt::LeftButton);
-        EXPECT_EQ(w.Edit(r.field)->text(), r.fieldAfter);
-        EXPECT_EQ(p.params.Text(r.field), r.fieldAfter.toStdU16String());
-        EXPECT_EQ(p.fake.messages, std::vector<std::u16string>(!r.message.empty(), r.message));
-        if (r.leaveBy == 0) {
-            const bool clicked = r.message.empty();
-            EXPECT_EQ(StateFile(p) == saved, !clicked);
-            EXPECT_EQ(StateFile(p).find("\"1,5\"\r\n") != std::string::npos, clicked);
+            ref.kind == FieldKind::Zoom ? static_cast<QWidget*>(w.ZoomBox()) : w.Edit(ref);
+        Retype(field, typed, leaveBy == 3);
+        if (leaveBy < 3) QTest::mouseClick(buttons[leaveBy], Qt::LeftButton);
+        EXPECT_EQ(w.Edit(ref)->text(), after);
+        EXPECT_EQ(p.params.Text(ref), after.toStdU16String());
+        EXPECT_EQ(p.fake.messages, std::vector<std::u16string>(!message.empty(), message));
+        if (leaveBy == 0) {
+            EXPECT_EQ(stateFile() == saved, !message.empty());
+            EXPECT_EQ(stateFile().find("\"1,5\"\r\n") != std::string::npos, message.empty());
         }
-        EXPECT_EQ(w.isVisible(), r.leaveBy != 2 || !r.message.empty());
+        EXPECT_EQ(w.isVisible(), leaveBy != 2 || !message.empty());
         // After a message the focus goes back to the scale, or on to where it was going.
         QWidget* const focus = QApplication::focusWidget();
-        EXPECT_TRUE(r.message == scale ? focus == w.ZoomBox()
-                    : r.leaveBy < 3    ? focus == buttons[r.leaveBy]
-                                       : focus != field);
+        EXPECT_TRUE(message == scale ? focus == w.ZoomBox()
+                    : leaveBy < 3    ? focus == buttons[leaveBy]
+                                     : focus != field);
     }
 }
 
@@ -97,18 +87,16 @@ TEST(ParamsWindow, GreyedBoxesFromAFileTickOnAClickEnterAndEscHideAndShowingAgai
     Retype(w.Edit({FieldKind::VX, 6}), "123,5");
     Retype(w.ZoomBox(), "3 000 000");
     Retype(w.Edit({FieldKind::Timer}), "15/03/2000");  // leaving it again changes nothing
-    auto snapshot = [&] {
-        QStringList s;
+    const auto snapshot = [&] {                        // every control's state and text
+        std::vector<std::tuple<bool, QString, bool>> s;
         for (QWidget* c : w.findChildren<QWidget*>()) {
-            QString v = QString::number(c->isEnabled());
-            if (auto* e = qobject_cast<QLineEdit*>(c)) v += e->text();
-            if (auto* b = qobject_cast<QAbstractButton*>(c)) v += QString::number(b->isChecked());
-            if (auto* z = qobject_cast<QComboBox*>(c)) v += QString::number(z->currentIndex());
-            s << v;
+            const auto* e = qobject_cast<QLineEdit*>(c);
+            const auto* b = qobject_cast<QAbstractButton*>(c);
+            s.emplace_back(c->isEnabled(), e ? e->text() : "", b && b->isChecked());
         }
         return s;
     };
-    const QStringList before = snapshot();
+    const auto before = snapshot();
     const std::pair<QWidget*, int> cases[] = {{w.Edit({FieldKind::Y, 4}), Qt::Key_Return},
                                               {w.ZoomBox()->lineEdit(), Qt::Key_Enter},
                                               {w.Edit({FieldKind::Timer}), Qt::Key_Escape}};
