@@ -38,16 +38,10 @@ class QtEnvironment : public ::testing::Environment {
 };
 inline const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-/// The user's settings as a fresh install has them (none), unless a test keeps them.
-inline bool ForgetSettings(bool forget) {
-    if (forget) QSettings(QStringLiteral("Orbimo"), QStringLiteral("Orbimo")).clear();
-    return forget;
-}
-
 /// As main() wires it; files in memory, the parameters window's boxes faked unless `realBoxes`.
 struct App : ScreenMetrics {
-    explicit App(bool realBoxes = false, bool freshSettings = true)
-        : fresh(ForgetSettings(freshSettings)),
+    explicit App(bool realBoxes = false, bool freshSettings = true)  // as a fresh install: none
+        : fresh(freshSettings && (QSettings("Orbimo", "Orbimo").clear(), true)),
           surface(1024, 768, 0x00C0C0C0),
           params(state, realBoxes ? static_cast<Toolkit&>(qt) : fake),
           logic(state, params, surface, qt, files, *this),

@@ -4,8 +4,7 @@ set -euo pipefail
 E2E_TMP=$(mktemp -d /tmp/orbimo-e2e.XXXXXX)
 # The program's display preferences start fresh and never touch the user's own.
 export XDG_CONFIG_HOME="$E2E_TMP/config"
-XVFB_PID=""
-APP_PID=""
+XVFB_PID="" APP_PID=""
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 

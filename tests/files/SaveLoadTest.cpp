@@ -27,11 +27,12 @@ TEST(Save, GoldenBytesTextsQuotedIntegersBareCp1251CrLf) {
         p.SetText({f, 3}, u" 1,5E+1" + std::u16string(1, digit++));
     p.bodies[11].caption = u"Луна, \"спутник\"";
     p.SetBodyState(11, 2);
-    p.SetText({FieldKind::Time}, u"15.03.2000 12:30:00");
-    p.SetText({FieldKind::Timer}, u"");
-    p.SetText({FieldKind::dTime}, u"3600");
-    p.SetText({FieldKind::dLong}, u"1 000,5");
-    p.SetText({FieldKind::Zoom}, u"    50 000 000");
+    for (auto [f, text] : {std::pair{FieldKind::Time, u"15.03.2000 12:30:00"},
+                           {FieldKind::Timer, u""},
+                           {FieldKind::dTime, u"3600"},
+                           {FieldKind::dLong, u"1 000,5"},
+                           {FieldKind::Zoom, u"    50 000 000"}})
+        p.SetText({f}, text);
     p.SelectView(3);
     FakeFileSystem files;
     ASSERT_TRUE(СохранитьТела(p, files, u"").ok);

@@ -23,10 +23,7 @@ namespace fs = std::filesystem;
 using Texts = std::vector<std::u16string>;
 
 struct StdFs : ::testing::Test {
-    Texts Sorted(Texts names) const {
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    static Texts Sorted(Texts names) { return std::ranges::sort(names), names; }
     testing::TempFolder folder;
     std::u16string root = TextFromPath(folder.path());
     StdFileSystem files{root};
