@@ -18,8 +18,8 @@ start_app "$app/orbimo"
 # Dark pixels (text) in the top left corner, where the readout stands.
 ink() { shot && white "$E2E_TMP/shot.png[200x90+10+10]" -colorspace gray -threshold 40% -negate; }
 shown=$(ink) && key F3 && hidden=$(ink) && key F3 && again=$(ink)
-echo "readout ink: shown $shown, hidden $hidden, shown again $again"
-[ "$shown" -ge 100 ] && [ "$hidden" -eq 0 ] && [ "$again" -ge 100 ] || fail "F3"
+[ "$shown" -ge 100 ] && [ "$hidden" -eq 0 ] && [ "$again" -ge 100 ] ||
+    fail "readout ink: shown $shown, hidden $hidden, shown again $again"
 
 open_params
 at 190 96 && key ctrl+a && xdotool type "1.5e11" && key Tab  # x of body 3
@@ -39,15 +39,13 @@ orbits() {
     [[ "$report" == "srgb(0,0,0);"* || "$report" == "black;"* ]] || return 1
     for n in ${report#*;}; do [ "$n" -ge 20 ] || return 1; done
 }
-within_10s orbits || fail "no orbits: $report"
-echo "view origin and traces: $report"
+within_10s orbits || fail "no orbits: view origin and traces $report"
 click 754 635  # «Стоп»
 open_params
 at 555 372  # «Сохранить»
 lines=$(wc -l <"$state") time=$(item "$state" 78) x3=$(item "$state" 18)
-echo "state file: $lines lines, time $time, x of body 3 $x3"
 [ "$lines" -eq 84 ] && [ "$time" != '"01.01.1900"' ] && [[ "$x3" =~ ^\"-?[0-9] ]] &&
-    [ "$x3" != '"1,5e11"' ] || fail "not the run's state"
+    [ "$x3" != '"1,5e11"' ] || fail "not the run's state: $lines lines, time $time, x of body 3 $x3"
 
 # The state file's clock, "DD.MM.YYYY H:MM:SS", in seconds.
 clock() { IFS='. ' read -r d m y hms < <(item "$state" 78 | tr -d '"') && date -u -d "$y-$m-$d ${hms:-0:00}" +%s; }
@@ -74,18 +72,15 @@ within_10s stopped || fail "«Пуск» did not come back"
 before=$(traces "$E2E_TMP/shot.png")
 xdotool mousemove 512 288 click 4 && sleep 0.5 && shot
 after=$(traces "$E2E_TMP/shot.png")
-echo "trace pixels per colour before the notch: $before; after: $after"
-for n in $after; do [ "$n" -ge 20 ] || fail "a colour lost"; done
+for n in $after; do [ "$n" -ge 20 ] || fail "trace pixels before the notch $before, after $after"; done
 open_params F2
 at 555 372  # «Сохранить»
-echo "scale after one notch: $(item "$state" 83)"
-[ "$(item "$state" 83)" = '"48 000 000"' ] || fail "the scale"
+[ "$(item "$state" 83)" = '"48 000 000"' ] || fail "the scale after one notch: $(item "$state" 83)"
 key Escape
 
 # Black 3x3 markers above the buttons.
 markers() { shot && white "$E2E_TMP/shot.png[1024x615+0+0]" -fill white +opaque black -negate; }
 xdotool mousemove 900 120 click 4 click 4 click 4 click 4 click 4 click 4 && sleep 0.5
 far=$(markers) && key f && fitted=$(markers)
-echo "marker pixels zoomed far in: $far; after F: $fitted"
-[ "$far" -lt 45 ] && [ "$fitted" -ge 45 ] || fail "F"
+[ "$far" -lt 45 ] && [ "$fitted" -ge 45 ] || fail "marker pixels zoomed far in $far, after F $fitted"
 kill -0 "$APP_PID" || fail "the program is gone"

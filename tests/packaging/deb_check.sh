@@ -45,10 +45,8 @@ launchable=$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:
 [ -f "$root/usr/share/applications/$launchable" ] || fail "the metainfo launches «$launchable»: not packaged"
 grep -qF "<release version=\"$version\"" "$root$meta" || fail "no release $version in the metainfo"
 
-echo "--- lintian"
 lintian --display-info "$deb" 2>&1 | tee "$tmp/lintian.log" || true
 grep -q '^E: ' "$tmp/lintian.log" && fail "lintian reports errors"
-echo "---"
 
 runner="$root/usr/bin/orbimo-batch"
 [ "$("$runner" --version)" = "orbimo-batch $version" ] || fail "--version: $("$runner" --version)"
@@ -61,7 +59,6 @@ for page in "$root"/usr/share/man/{,ru/}man1/orbimo-batch.1.gz; do
     [ -n "$text" ] || fail "$page does not render"
     for o in $options; do grep -qE -- "(^|[^-a-z])$o([^-a-z]|$)" <<<"$text" || fail "$page lacks $o"; done
 done
-echo "in both manual pages: $(echo $options)"
 eight="$root/usr/share/orbimo/Save/Восьмёрка трёх тел.sav"
 "$runner" "$eight" --ticks 5000 --quiet --out "$tmp/eight.sav" || fail "the packaged runner failed"
 [ -s "$tmp/eight.sav" ] && ! cmp -s "$eight" "$tmp/eight.sav" || fail "the runner's result is no run"
@@ -69,8 +66,7 @@ eight="$root/usr/share/orbimo/Save/Восьмёрка трёх тел.sav"
 # Installed system-wide, the program cannot write beside itself: its first start copies the
 # examples into the user's data folder, and choosing the first one in «Система:» writes the state
 # file there. Root may write anywhere: as root the program runs as nobody.
-home="$tmp/home"
-data="$home/.local/share/orbimo"
+home="$tmp/home" data="$tmp/home/.local/share/orbimo"
 mkdir -p "$home" && chmod 755 "$tmp"
 as_user=()
 if [ "$(id -u)" = 0 ]; then
@@ -84,7 +80,6 @@ copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l || true)
 open_params
 choose_first_system  # «Внешние планеты»
 caption=$(item "$data/Orbimo.sav" 8 || true)
-echo "read-only: $copied examples in the user's data folder; in its state file body 2 is $caption"
 [ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied at the first start"
 [ "$caption" = '"Юпитер"' ] || fail "no state file of the chosen system in the user's data folder"
 [ ! -e "$root/usr/bin/Orbimo.sav" ] && [ ! -e "$root/usr/bin/Save" ] || fail "wrote beside itself"
@@ -94,6 +89,5 @@ chmod -R u+w "$root"
 # In a writable folder its files live beside it: its first start copies the examples there.
 start_app env XDG_DATA_HOME="$tmp/data" "$root/usr/bin/orbimo"
 copied=$(ls "$root/usr/bin/Save"/*.sav | wc -l)
-echo "beside the program: $copied examples"
 [ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied beside the program"
 kill -0 "$APP_PID" || fail "the program is gone"
