@@ -59,11 +59,9 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
 // Enter and Esc hide the window; shown again, it has kept everything, the focus too.
 TEST(ParamsWindow, GreyedBoxesFromAFileTickOnAClickEnterAndEscHideAndShowingAgainKeepsAll) {
     App p;
-    p.params.SetBodyState(3, 2);
-    p.params.SetStepLong(2);
+    p.params.SetBodyState(3, 2), p.params.SetStepLong(2);
     SaveState(p.params, p.files);
-    p.params.SetBodyState(3, 0);
-    p.params.SetStepLong(0);
+    p.params.SetBodyState(3, 0), p.params.SetStepLong(0);
     ЗагрузитьТела(p.params, p.files, u"");
     Параметры& w = p.window;
     EXPECT_EQ(w.BodyBox(3)->checkState(), Qt::PartiallyChecked);
@@ -169,8 +167,7 @@ TEST(Layout, ButtonsCaptionsColoursTabOrderAndEveryCaptionFitsInBothWindows) {
         x = x->nextInFocusChain();
     } while (x != w.CloseButton() && walked.size() <= expected.size());
     EXPECT_EQ(walked, expected);
-    p.params.bodies[1].caption = u"Меркурий";
-    p.params.changed();
+    p.params.bodies[1].caption = u"Меркурий", p.params.changed();
     std::vector<std::pair<QWidget*, QString>> captions{{p.form.Button(0), "Стоп"}};
     for (QWidget* root : {static_cast<QWidget*>(&p.form), static_cast<QWidget*>(&p.window)})
         for (QWidget* c : root->findChildren<QWidget*>()) {

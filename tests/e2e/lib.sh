@@ -67,8 +67,5 @@ item() { sed -n "$2p" "$1" | iconv -f WINDOWS-1251 -t UTF-8 | tr -d '\r'; }
 # white PNG[CROP] CONVERT-OPTION...: how many pixels are white after those options.
 white() { convert "$1" "${@:2}" -format "%[fx:round(mean*w*h)]" info:; }
 # traces PNG: the pixel count of each trace colour of bodies 2 to 5.
-traces() {
-    for c in "rgb(192,64,0)" "rgb(0,192,0)" "rgb(112,128,255)" "rgb(255,0,0)"; do
-        printf '%s ' "$(white "$1" -fill black +opaque "$c" -fill white -opaque "$c")"
-    done
-}
+traces() { for c in "rgb(192,64,0)" "rgb(0,192,0)" "rgb(112,128,255)" "rgb(255,0,0)"; do
+    printf '%s ' "$(white "$1" -fill black +opaque "$c" -fill white -opaque "$c")"; done; }

@@ -10,10 +10,10 @@
 . "$(dirname "$0")/lib.sh"
 program="$1" examples="$2"
 app="$E2E_TMP/app" state="$E2E_TMP/app/Orbimo.sav"
-mkdir -p "$app"
-cp "$program" "$app/orbimo"
+mkdir -p "$app" && cp "$program" "$app/orbimo"
 start_x 1024x768
 start_app "$app/orbimo"
+save_state() { open_params "$@" && at 555 372; }  # «Сохранить» in «Параметры»
 
 # Dark pixels (text) in the top left corner, where the readout stands.
 ink() { shot && white "$E2E_TMP/shot.png[200x90+10+10]" -colorspace gray -threshold 40% -negate; }
@@ -41,8 +41,7 @@ orbits() {
 }
 within_10s orbits || fail "no orbits: view origin and traces $report"
 click 754 635  # «Стоп»
-open_params
-at 555 372  # «Сохранить»
+save_state
 lines=$(wc -l <"$state") time=$(item "$state" 78) x3=$(item "$state" 18)
 [ "$lines" -eq 84 ] && [ "$time" != '"01.01.1900"' ] && [[ "$x3" =~ ^\"-?[0-9] ]] &&
     [ "$x3" != '"1,5e11"' ] || fail "not the run's state: $lines lines, time $time, x of body 3 $x3"
@@ -53,9 +52,7 @@ key Escape
 before=$(clock)
 key minus minus minus minus minus
 t0=$(date +%s.%N) && xdotool key space && sleep 2 && xdotool key space && t1=$(date +%s.%N)
-sleep 0.3
-open_params F2
-at 555 372  # «Сохранить»
+save_state F2
 awk -v a="$(clock)" -v b="$before" -v t0="$t0" -v t1="$t1" 'BEGIN { d = (a - b) / 86400; r = t1 - t0
     printf "at 1 сут/с: %.3f s of real time moved the clock by %.4f days\n", r, d
     exit !(d > 0.95 * r && d < 1.05 * r) }' || fail "the pace"
@@ -73,8 +70,7 @@ before=$(traces "$E2E_TMP/shot.png")
 xdotool mousemove 512 288 click 4 && sleep 0.5 && shot
 after=$(traces "$E2E_TMP/shot.png")
 for n in $after; do [ "$n" -ge 20 ] || fail "trace pixels before the notch $before, after $after"; done
-open_params F2
-at 555 372  # «Сохранить»
+save_state F2
 [ "$(item "$state" 83)" = '"48 000 000"' ] || fail "the scale after one notch: $(item "$state" 83)"
 key Escape
 

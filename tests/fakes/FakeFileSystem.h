@@ -31,8 +31,7 @@ class FakeFileSystem : public FileSystem {
         return std::nullopt;
     }
     std::optional<std::string> Read(const std::u16string& path) const override {
-        const std::string* bytes = FindFile(path);
-        return bytes ? std::optional(*bytes) : std::nullopt;
+        return FindFile(path) ? std::optional(*FindFile(path)) : std::nullopt;
     }
     WriteResult WriteAtomic(const std::u16string& path, const std::string& bytes) override {
         if (!folders.count(Parent(path))) return {false, u"папка не найдена"};

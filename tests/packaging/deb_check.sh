@@ -11,16 +11,13 @@ cpack --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 |
     { cat "$tmp/cpack.log" >&2; fail "cpack"; }
 deb="$tmp/out/orbimo_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $(basename "$deb"): $(ls "$tmp/out")"
-echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package) $(field Version) $(field Section) $(field Priority)" = "orbimo $version science optional" ] ||
     fail "control: $(field Package) $(field Version) $(field Section) $(field Priority)"
 [ -n "$(field Maintainer)" ] && [ -n "$(field Description)" ] || fail "no maintainer or description"
-depends=$(field Depends)
-echo "Depends: $depends"
 for lib in 'libc6 (>=' 'libstdc++6 (>=' 'libqt6widgets6 (>=' 'libqt6gui6 (>='; do
-    [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib"
+    [[ "$(field Depends)" == *"$lib"* ]] || fail "Depends lacks $lib: $(field Depends)"
 done
 
 # What no check below opens is at least there; the examples are counted where the program
