@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -36,16 +38,10 @@ class QtEnvironment : public ::testing::Environment {
 };
 inline const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-/// The user's settings as a fresh install has them (none), unless a test keeps them.
-inline bool ForgetSettings(bool forget) {
-    if (forget) QSettings(QStringLiteral("Orbimo"), QStringLiteral("Orbimo")).clear();
-    return forget;
-}
-
 /// As main() wires it; files in memory, the parameters window's boxes faked unless `realBoxes`.
 struct App : ScreenMetrics {
-    explicit App(bool realBoxes = false, bool freshSettings = true)
-        : fresh(ForgetSettings(freshSettings)),
+    explicit App(bool realBoxes = false, bool freshSettings = true)  // as a fresh install: none
+        : fresh(freshSettings && (QSettings("Orbimo", "Orbimo").clear(), true)),
           surface(1024, 768, 0x00C0C0C0),
           params(state, realBoxes ? static_cast<Toolkit&>(qt) : fake),
           logic(state, params, surface, qt, files, *this),
@@ -107,6 +103,33 @@ inline bool RunAndStop(App& p, const std::function<void()>& during) {
     QTimer::singleShot(5000, &timers, [&] { stuck = (p.state.StopRequested = -1); });
     QTest::mouseClick(p.form.Button(0), Qt::LeftButton);
     return !stuck;
+}
+
+/// Opens the main window's menu with the mouse and hands it to `use`.
+inline void WithMenu(App& p, const std::function<void(QMenu*)>& use) {
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        use(menu);
+        menu->close();
+    });
+    QContextMenuEvent e(QContextMenuEvent::Mouse, {300, 300}, p.form.mapToGlobal(QPoint(300, 300)));
+    QApplication::sendEvent(&p.form, &e);
+}
+
+/// The menu's entry at the end of `path`, through submenus; null if there is none.
+inline QAction* Entry(QMenu* menu, const QStringList& path) {
+    for (QAction* a : menu->actions())
+        if (a->text() == path[0]) return path.size() == 1 ? a : Entry(a->menu(), path.mid(1));
+    return nullptr;
+}
+
+inline void Choose(App& p, const QStringList& path) {
+    WithMenu(p, [&](QMenu* menu) {
+        QAction* a = Entry(menu, path);
+        ASSERT_TRUE(a) << path.join('/').toStdString();
+        a->trigger();
+    });
 }
 
 }  // namespace orbimo::apptest

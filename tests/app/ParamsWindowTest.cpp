@@ -1,6 +1,7 @@
-// The parameters window's focus order, check boxes and layout, with real events.
+// The parameters window with real events: leaving fields, check boxes, Enter and Esc, its own
+// message box; the layout of both windows.
 #include <QLabel>
-#include <QStyleOptionFrame>
+#include <QMessageBox>
 
 #include "app/AppHarness.h"
 #include "files/Catalogue.h"
@@ -9,66 +10,58 @@
 namespace orbimo::apptest {
 namespace {
 
-std::string StateFile(App& p) {
-    const std::string* bytes = p.files.FindFile(StateFilePath(p.files));
-    return bytes ? *bytes : std::string();
-}
-
-// The handler of the field being left runs before the click that takes the focus: the click
-// sees its result, and a message it shows swallows the click.
+// The handler of the field being left runs before the click that takes the focus, or on Tab:
+// the click sees its result, and a message it shows swallows the click.
 TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
-    struct Row {
-        FieldRef field;
-        QString typed;
-        int button;  // 0 Сохранить, 1 В начало, 2 Закрыть
-        QString fieldAfter;
-        std::u16string message;
-    };
     const std::u16string scale = u"Масштаб должен быть больше нуля";
-    const Row rows[] = {
+    // The field, what is typed, how it is left (0 Сохранить, 1 В начало, 2 Закрыть, 3 Tab), its
+    // text then, the message.
+    const std::tuple<FieldRef, QString, int, QString, std::u16string> rows[] = {
         {{FieldKind::Mass, 2}, "1.5", 0, "1,5", u""},                         // saved normalised
         {{FieldKind::X, 3}, "2.5", 1, "7.5", u""},                            // loaded as stored
         {{FieldKind::Zoom}, "0", 2, "0", scale},                              // the window stays
-        {{FieldKind::Timer}, "abc", 0, "01.01.1900", u"Неверная дата! abc"},  // nothing saved
+        {{FieldKind::Timer}, "12.5", 0, "01.01.1900", u"Неверная дата! 12"},  // "." typed is ","
+        {{FieldKind::X, 3}, "1.5e11", 3, "1,5e11", u""},
+        {{FieldKind::Zoom}, "-5", 3, "-5", scale},
+        {{FieldKind::Zoom}, "1 500 000 000", 3, "1 500 000 000", u""},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.typed.toStdString());
+    for (const auto& [ref, typed, leaveBy, after, message] : rows) {
+        SCOPED_TRACE(typed.toStdString());
         App p;
+        const auto stateFile = [&p] { return p.files.Read(StateFilePath(p.files)).value_or(""); };
         p.params.SetText({FieldKind::X, 3}, u"7.5");
         SaveState(p.params, p.files);
-        const std::string saved = StateFile(p);
+        const std::string saved = stateFile();
         p.OpenParams();
         Параметры& w = p.window;
         QAbstractButton* buttons[] = {w.SaveButton(), w.BeginButton(), w.CloseButton()};
         QWidget* field =
-            r.field.kind == FieldKind::Zoom ? static_cast<QWidget*>(w.ZoomBox()) : w.Edit(r.field);
-        Retype(field, r.typed, false);
-        QTest::mouseClick(buttons[r.button], Qt::LeftButton);
-        EXPECT_EQ(w.Edit(r.field)->text(), r.fieldAfter);
-        EXPECT_EQ(p.fake.messages, std::vector<std::u16string>(!r.message.empty(), r.message));
-        if (r.button == 0) {
-            const bool clicked = r.message.empty();
-            EXPECT_EQ(StateFile(p) == saved, !clicked);
-            EXPECT_EQ(StateFile(p).find("\"1,5\"\r\n") != std::string::npos, clicked);
+            ref.kind == FieldKind::Zoom ? static_cast<QWidget*>(w.ZoomBox()) : w.Edit(ref);
+        Retype(field, typed, leaveBy == 3);
+        if (leaveBy < 3) QTest::mouseClick(buttons[leaveBy], Qt::LeftButton);
+        EXPECT_EQ(w.Edit(ref)->text(), after);
+        EXPECT_EQ(p.params.Text(ref), after.toStdU16String());
+        EXPECT_EQ(p.fake.messages, std::vector<std::u16string>(!message.empty(), message));
+        if (leaveBy == 0) {
+            EXPECT_EQ(stateFile() == saved, !message.empty());
+            EXPECT_EQ(stateFile().find("\"1,5\"\r\n") != std::string::npos, message.empty());
         }
-        EXPECT_EQ(w.isVisible(), r.button != 2 || !r.message.empty());
-        // After a message the focus goes back to the scale, or on to the control clicked.
-        if (!r.message.empty()) {
-            EXPECT_EQ(QApplication::focusWidget(), r.field.kind == FieldKind::Zoom
-                                                       ? static_cast<QWidget*>(w.ZoomBox())
-                                                       : buttons[r.button]);
-        }
+        EXPECT_EQ(w.isVisible(), leaveBy != 2 || !message.empty());
+        // After a message the focus goes back to the scale, or on to where it was going.
+        QWidget* const focus = QApplication::focusWidget();
+        EXPECT_TRUE(message == scale ? focus == w.ZoomBox()
+                    : leaveBy < 3    ? focus == buttons[leaveBy]
+                                     : focus != field);
     }
 }
 
 // What a box shows is what is saved and what the run uses; a greyed box becomes two-state.
-TEST(ParamsWindow, AGreyedBoxFromAFileShowsGreyAndAClickTicksIt) {
+// Enter and Esc hide the window; shown again, it has kept everything, the focus too.
+TEST(ParamsWindow, GreyedBoxesFromAFileTickOnAClickEnterAndEscHideAndShowingAgainKeepsAll) {
     App p;
-    p.params.SetBodyState(3, 2);
-    p.params.SetStepLong(2);
+    p.params.SetBodyState(3, 2), p.params.SetStepLong(2);
     SaveState(p.params, p.files);
-    p.params.SetBodyState(3, 0);
-    p.params.SetStepLong(0);
+    p.params.SetBodyState(3, 0), p.params.SetStepLong(0);
     ЗагрузитьТела(p.params, p.files, u"");
     Параметры& w = p.window;
     EXPECT_EQ(w.BodyBox(3)->checkState(), Qt::PartiallyChecked);
@@ -80,38 +73,124 @@ TEST(ParamsWindow, AGreyedBoxFromAFileShowsGreyAndAClickTicksIt) {
         {Qt::Checked, 1}, {Qt::Unchecked, 0}, {Qt::Checked, 1}, {Qt::Unchecked, 0}};
     for (auto [shown, on] : clicks) {
         ClickIndicator(w.BodyBox(3));
+        ClickIndicator(w.StepLongBox());
         EXPECT_EQ(w.BodyBox(3)->checkState(), shown);
         EXPECT_EQ(p.state.BodyOn[3], on);
         EXPECT_EQ(p.params.bodies[3].state, on);  // what the file will hold
+        EXPECT_EQ(p.params.stepLongState, on);
+        EXPECT_EQ(w.Edit({FieldKind::dLong})->isEnabled(), on == 1);
+        EXPECT_EQ(w.Edit({FieldKind::dTime})->isEnabled(), on == 0);
+    }
+    ClickIndicator(w.ViewOption(7));
+    Retype(w.Edit({FieldKind::VX, 6}), "123,5");
+    Retype(w.ZoomBox(), "3 000 000");
+    Retype(w.Edit({FieldKind::Timer}), "15/03/2000");  // leaving it again changes nothing
+    const auto snapshot = [&] {                        // every control's state and text
+        std::vector<std::tuple<bool, QString, bool>> s;
+        for (QWidget* c : w.findChildren<QWidget*>()) {
+            const auto* e = qobject_cast<QLineEdit*>(c);
+            const auto* b = qobject_cast<QAbstractButton*>(c);
+            s.emplace_back(c->isEnabled(), e ? e->text() : "", b && b->isChecked());
+        }
+        return s;
+    };
+    const auto before = snapshot();
+    const std::pair<QWidget*, int> cases[] = {{w.Edit({FieldKind::Y, 4}), Qt::Key_Return},
+                                              {w.ZoomBox()->lineEdit(), Qt::Key_Enter},
+                                              {w.Edit({FieldKind::Timer}), Qt::Key_Escape}};
+    for (auto [field, key] : cases) {
+        SCOPED_TRACE(key);
+        QTest::mouseClick(field, Qt::LeftButton);
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused, Qt::Key(key));
+        EXPECT_TRUE(w.isHidden());
+        p.OpenParams();
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(QApplication::focusWidget(), focused);
     }
 }
 
-// Every caption fits its given width: measured from the glyphs and the style's own metrics.
-TEST(Layout, EveryCaptionFitsItsWidthInBothWindows) {
+// While its own box holds the activation, the window has not been left: the plot stays.
+TEST(ParamsWindow, ItsOwnMessageBoxDoesNotClearThePlot) {
+    App p(true);
+    p.OpenParams();
+    QStringList shown;
+    QTimer closer;  // answers the real box with a click on OK once it is active
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isActiveWindow()) return;
+        shown << box->text();
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    closer.start(10);
+    p.surface.SetPixel(500, 300, 0x00123456);
+    Retype(p.window.ZoomBox(), "0");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }));
+    EXPECT_EQ(p.surface.GetPixel(500, 300), 0x00123456u);
+}
+
+// The buttons in a row near the lower right corner; the bodies' captions and colours; the tab
+// order; every caption fits its given width, measured from the glyphs and the style's metrics.
+TEST(Layout, ButtonsCaptionsColoursTabOrderAndEveryCaptionFitsInBothWindows) {
     App p;
-    p.params.bodies[1].caption = u"Меркурий";
-    p.params.changed();
+    const int lefts[] = {718, 791, 864, 937, 1010};
+    const QString names[] = {"Пуск", "Параметры", "Очистить", "Выход"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(p.form.Button(i)->text(), names[i]);
+        EXPECT_EQ(p.form.Button(i)->geometry(),
+                  QRect(QPoint(lefts[i], 623), QPoint(lefts[i + 1] - 1, 647)));
+    }
+    for (auto [k, caption, text, option] :
+         {std::tuple{4, "Тело 4", QColor(112, 128, 255), QColor(0, 0, 192)},
+          std::tuple{11, "Тело11", QColor(0, 192, 192), QColor(0, 0, 64)}}) {
+        QCheckBox* box = p.window.BodyBox(k);
+        QRadioButton* opt = p.window.ViewOption(k);
+        EXPECT_EQ(box->text(), QString::fromUtf8(caption));
+        EXPECT_EQ(box->palette().color(box->foregroundRole()), text) << k;
+        EXPECT_EQ(p.state.BodyColor[k], ToColour(text)) << k;  // the trace colour
+        EXPECT_EQ(opt->text(), QString::number(k));
+        EXPECT_EQ(opt->palette().color(opt->foregroundRole()), option) << k;
+    }
+    Параметры& w = p.window;
+    std::vector<QWidget*> expected{w.CloseButton()};
+    for (int k = 1; k <= kBodies; ++k) expected.push_back(w.BodyBox(k));
+    for (int column = 0; column < 5; ++column)  // Mass, X, Y, VX, VY
+        for (int k = 1; k <= kBodies; ++k) expected.push_back(w.Edit({FieldKind(column), k}));
+    for (int k = 0; k <= kBodies; ++k) expected.push_back(w.ViewOption(k));
+    for (int f = 5; f <= 8; ++f) expected.push_back(w.Edit({FieldKind(f)}));  // Time .. dLong
+    expected.insert(expected.end(), {w.StepLongBox(), w.ZoomBox(), w.BeginButton(), w.SystemBox(),
+                                     w.SaveButton(), w.SaveAsButton()});
+    std::vector<QWidget*> walked;
+    QWidget* x = w.CloseButton();
+    do {
+        if ((x->focusPolicy() & Qt::TabFocus) && !x->focusProxy()) walked.push_back(x);
+        x = x->nextInFocusChain();
+    } while (x != w.CloseButton() && walked.size() <= expected.size());
+    EXPECT_EQ(walked, expected);
+    p.params.bodies[1].caption = u"Меркурий", p.params.changed();
     std::vector<std::pair<QWidget*, QString>> captions{{p.form.Button(0), "Стоп"}};
     for (QWidget* root : {static_cast<QWidget*>(&p.form), static_cast<QWidget*>(&p.window)})
-        for (QWidget* w : root->findChildren<QWidget*>()) {
-            if (auto* l = qobject_cast<QLabel*>(w)) captions.emplace_back(w, l->text());
-            if (auto* b = qobject_cast<QAbstractButton*>(w)) captions.emplace_back(w, b->text());
+        for (QWidget* c : root->findChildren<QWidget*>()) {
+            if (auto* l = qobject_cast<QLabel*>(c)) captions.emplace_back(c, l->text());
+            if (auto* b = qobject_cast<QAbstractButton*>(c)) captions.emplace_back(c, b->text());
         }
     ASSERT_GT(captions.size(), 30u);
-    for (const auto& [w, text] : captions) {
-        const QStyle* st = w->style();
-        int room = w->width();
-        if (qobject_cast<QCheckBox*>(w))
+    for (const auto& [c, text] : captions) {
+        const QStyle* st = c->style();
+        int room = c->width();
+        if (qobject_cast<QCheckBox*>(c))
             room -= st->pixelMetric(QStyle::PM_IndicatorWidth) +
                     st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-        if (qobject_cast<QRadioButton*>(w))
+        if (qobject_cast<QRadioButton*>(c))
             room -= st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
                     st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-        if (qobject_cast<QPushButton*>(w)) room -= 2 * st->pixelMetric(QStyle::PM_ButtonMargin);
-        const QFontMetrics fm(w->font());
+        if (qobject_cast<QPushButton*>(c)) room -= 2 * st->pixelMetric(QStyle::PM_ButtonMargin);
+        const QFontMetrics fm(c->font());
         EXPECT_LE(fm.boundingRect(text).right() + 1, room) << text.toStdString();
         EXPECT_GE(fm.height(), 10) << "a font too small to read";
     }
+    p.OpenParams();
+    EXPECT_EQ(QApplication::focusWidget(), w.CloseButton());  // the first showing
 }
 
 // A number that does not fit ends in "…" and its tooltip holds the whole text with its unit.

@@ -21,10 +21,9 @@ TEST(Readout, WritesEveryBodyTheClockAndTheScaleRoundedHalvesAwayFromZero) {
         ВывестиКоординаты(s, p);
         EXPECT_EQ(p.zoomText, text) << zoom;
     }
-    const std::u16string b11[] = {u"11", u"11,25", u"-11", u"0", u"1,1E+21"};
-    const BodyRow& row = p.bodies[11];
-    for (int i = 0; const TextField* f : {&row.mass, &row.x, &row.y, &row.vx, &row.vy})
-        EXPECT_EQ(f->text, b11[i++]);
+    const BodyRow& r = p.bodies[11];
+    EXPECT_EQ(r.mass.text + u" " + r.x.text + u" " + r.y.text + u" " + r.vx.text + u" " + r.vy.text,
+              u"11 11,25 -11 0 1,1E+21");
     EXPECT_EQ(p.bodies[3].x.text, u"3,25");
     EXPECT_EQ(p.txtTime.text + u" " + p.txtdTime.text, u"02.01.1900 12:00:00 0,5");
 }

@@ -1,11 +1,7 @@
 #pragma once
 #include <algorithm>
-#include <cstdint>
-#include <optional>
 #include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/StdFileSystem.h"  // WildcardMatch
@@ -19,14 +15,13 @@ class FakeFileSystem : public FileSystem {
     std::u16string ProgramFolder() const override { return u"/prog"; }
     std::vector<std::u16string> List(const std::u16string& folder, const std::u16string& pattern,
                                      std::uint16_t mask) const override {
-        std::vector<std::u16string> names;
-        auto consider = [&](const std::u16string& path) {
+        std::vector<std::u16string> paths, names;
+        for (const auto& file : files) paths.push_back(file.first);
+        paths.insert(paths.end(), folders.begin(), folders.end());
+        for (const std::u16string& path : paths)
             if (Parent(path) == Trim(folder) && WildcardMatch(Name(path), pattern) &&
-                (*Attributes(path) & mask) == *Attributes(path))
+                (*Attributes(path) & ~mask) == 0)
                 names.push_back(Name(path));
-        };
-        for (const auto& file : files) consider(file.first);
-        for (const std::u16string& path : folders) consider(path);
         return names;
     }
     std::optional<std::uint16_t> Attributes(const std::u16string& path) const override {
@@ -36,8 +31,7 @@ class FakeFileSystem : public FileSystem {
         return std::nullopt;
     }
     std::optional<std::string> Read(const std::u16string& path) const override {
-        const std::string* bytes = FindFile(path);
-        return bytes ? std::optional(*bytes) : std::nullopt;
+        return FindFile(path) ? std::optional(*FindFile(path)) : std::nullopt;
     }
     WriteResult WriteAtomic(const std::u16string& path, const std::string& bytes) override {
         if (!folders.count(Parent(path))) return {false, u"папка не найдена"};

@@ -1,7 +1,6 @@
 #pragma once
 #include <deque>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "platform/Toolkit.h"
@@ -19,10 +18,9 @@ class FakeToolkit : public Toolkit {
                             const std::u16string&) override {
         prompts.push_back(prompt);
         titles.push_back(title);
-        if (answers.empty()) return {};
-        std::u16string a = answers.front();
-        answers.pop_front();
-        return a;
+        const std::u16string answer = answers.empty() ? u"" : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
     }
     void DispatchPendingEvents() override {
         now += dispatchCost;
@@ -41,13 +39,11 @@ class FakeToolkit : public Toolkit {
         throw ProgramEnded{};
     }
 
-    std::vector<std::u16string> messages;
-    std::vector<std::u16string> prompts, titles;
+    std::vector<std::u16string> messages, prompts, titles;
     std::deque<std::u16string> answers;
-    long dispatches = 0;
-    long waits = 0;
+    long dispatches = 0, waits = 0;
     double now = 0;
-    double dispatchCost = 0;  // fake seconds each dispatch takes
+    double dispatchCost = 0;               // fake seconds each dispatch takes
     std::function<void(long)> onDispatch;  // gets the dispatch count, 1-based
     bool ended = false;
 };

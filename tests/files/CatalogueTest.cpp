@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "fakes/FakeFileSystem.h"
 #include "files/Catalogue.h"
 #include "files/SaveLoad.h"
@@ -51,11 +48,10 @@ TEST(Catalogue, ChoosingLoadsAnEntryAsTheStateFileOrSaysNoFileBackToStartKeepsTh
     files.AddFile(u"/prog/Save/Венера.sav", SystemWithMass(u"4,87E+24"));
     FillSystems(w.params, files);
     ASSERT_EQ(w.params.systems, (Texts{u"a", u"Венера"}));
-    w.toolkit.messages.clear();
     ChooseSystem(w.params, files, w.params.systems[1]);
     EXPECT_EQ(w.params.bodies[1].mass.text, u"4,87E+24");
     EXPECT_EQ(files.Read(kState), SystemFileBytes(w.params));
-    EXPECT_TRUE(w.toolkit.messages.empty());
+    EXPECT_EQ(w.toolkit.messages.size(), 3u) << "no new message";
     w.params.SetText({FieldKind::Mass, 1}, u"edited");
     w.params.SetText({FieldKind::Zoom}, u"   200 000 000");
     BackToStart(w.params, files);  // reloads the state file but keeps the scale text
@@ -63,13 +59,22 @@ TEST(Catalogue, ChoosingLoadsAnEntryAsTheStateFileOrSaysNoFileBackToStartKeepsTh
     EXPECT_EQ(w.params.zoomText, u"   200 000 000");
 }
 
-TEST(Catalogue, SaveAsAsksCreatesTheSaveFolderAndListsANameOnce) {
+TEST(Catalogue, SaveAsAsksRefusesNoPlainFileNameCreatesTheSaveFolderAndListsANameOnce) {
     TestWindow w;
     FakeFileSystem files;
     SaveAs(w.params, files);  // an empty answer stops here
     EXPECT_EQ(w.toolkit.prompts, Texts{u"Введите имя вашей системы"});
     EXPECT_EQ(w.toolkit.titles, Texts{u"Сохранить как..."});
-    EXPECT_EQ(files.folders.count(u"/prog/Save"), 0u);
+    for (const std::u16string name :
+         {u"../x", u"a/b", u"a\\b", u"a:b", u"..", u"a\tb", u"a\x7F", u"\x9F", u"a*", u".x"}) {
+        w.toolkit.answers = {name};
+        SaveAs(w.params, files);
+        ASSERT_EQ(w.toolkit.messages.size(), 1u) << ::testing::PrintToString(name);
+        EXPECT_TRUE(
+            w.toolkit.messages[0].starts_with(u"Недопустимое имя системы: «" + name + u"». "));
+        w.toolkit.messages.clear();
+    }
+    EXPECT_TRUE(files.files.empty() && files.folders.size() == 1 && w.params.systems.empty());
     w.toolkit.answers = {u" Луна, спутник.1 ", u" Луна, спутник.1 "};
     SaveAs(w.params, files);
     w.params.SetText({FieldKind::Mass, 1}, u"7");
@@ -85,20 +90,6 @@ TEST(Catalogue, SaveAsAsksCreatesTheSaveFolderAndListsANameOnce) {
     EXPECT_EQ(w.toolkit.messages,
               Texts{u"Не удалось сохранить файл /prog/Save/Марс.sav: папка не найдена"});
     EXPECT_EQ(w.params.systems, Texts{u" Луна, спутник.1 "});
-}
-
-TEST(Catalogue, SaveAsRefusesNamesThatAreNoPlainFileName) {
-    for (const std::u16string name :
-         {u"../x", u"a/b", u"a\\b", u"a:b", u"..", u"a\tb", u"a\x7F", u"\x9F", u"a*", u".x"}) {
-        TestWindow w;
-        FakeFileSystem files;
-        w.toolkit.answers = {name};
-        SaveAs(w.params, files);
-        ASSERT_EQ(w.toolkit.messages.size(), 1u) << ::testing::PrintToString(name);
-        EXPECT_TRUE(
-            w.toolkit.messages[0].starts_with(u"Недопустимое имя системы: «" + name + u"». "));
-        EXPECT_TRUE(files.files.empty() && files.folders.size() == 1 && w.params.systems.empty());
-    }
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "convert/DateTimeText.h"
 #include "fakes/FakeFileSystem.h"
@@ -29,11 +27,10 @@ TEST(Save, GoldenBytesTextsQuotedIntegersBareCp1251CrLf) {
         p.SetText({f, 3}, u" 1,5E+1" + std::u16string(1, digit++));
     p.bodies[11].caption = u"Луна, \"спутник\"";
     p.SetBodyState(11, 2);
-    p.SetText({FieldKind::Time}, u"15.03.2000 12:30:00");
-    p.SetText({FieldKind::Timer}, u"");
-    p.SetText({FieldKind::dTime}, u"3600");
-    p.SetText({FieldKind::dLong}, u"1 000,5");
-    p.SetText({FieldKind::Zoom}, u"    50 000 000");
+    int f = int(FieldKind::Time);  // .. dLong, Zoom
+    for (const char16_t* text :
+         {u"15.03.2000 12:30:00", u"", u"3600", u"1 000,5", u"    50 000 000"})
+        p.SetText({FieldKind(f++)}, text);
     p.SelectView(3);
     FakeFileSystem files;
     ASSERT_TRUE(СохранитьТела(p, files, u"").ok);

@@ -11,8 +11,7 @@ struct TestWindow {
     SimState state;
     FakeToolkit toolkit;
     ParamsModel params{state, toolkit};
-    int clears = 0;
-    int changes = 0;
+    int clears = 0, changes = 0;
 
     TestWindow() {
         state.BodyCount = kBodies;

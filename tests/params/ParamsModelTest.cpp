@@ -2,8 +2,7 @@
 
 #include <tuple>
 
-#include "fakes/FakeToolkit.h"
-#include "params/ParamsModel.h"
+#include "files/TestWindow.h"
 
 namespace orbimo {
 namespace {
@@ -26,15 +25,7 @@ TEST(НормаЧисла, ZeroForALeadingZeroOtherwiseOnlyThePointChanges) {
         EXPECT_EQ(ParamsModel::НормаЧисла(before), after) << ::testing::PrintToString(before);
 }
 
-struct ParamsModelTest : ::testing::Test {
-    ParamsModelTest() {
-        model.clearPlot = [this] { ++clears; };
-    }
-    SimState state;
-    testing::FakeToolkit toolkit;
-    ParamsModel model{state, toolkit};
-    int clears = 0;
-};
+struct ParamsModelTest : ::testing::Test, testing::TestWindow {};
 
 // A scale not above zero is kept, reported, and keeps the focus; the stop date is rewritten.
 TEST_F(ParamsModelTest, LeavingTheScaleOrTheStopDateChecksIt) {
@@ -48,43 +39,43 @@ TEST_F(ParamsModelTest, LeavingTheScaleOrTheStopDateChecksIt) {
     // clang-format on
     for (const auto& [field, typed, shown, message] : cases) {
         toolkit.messages.clear();
-        model.SetText(field, typed);
+        params.SetText(field, typed);
         const Leave expected = message == scale  ? Leave::BackToScale
                                : message.empty() ? Leave::Done
                                                  : Leave::AfterMessage;
-        EXPECT_EQ(model.FocusLeaves(field), expected) << ::testing::PrintToString(typed);
-        EXPECT_EQ(model.Text(field), shown);
+        EXPECT_EQ(params.FocusLeaves(field), expected) << ::testing::PrintToString(typed);
+        EXPECT_EQ(params.Text(field), shown);
         EXPECT_EQ(toolkit.messages, Texts(!message.empty(), message));
     }
 }
 
 TEST_F(ParamsModelTest, BodyOnStepFieldsViewSelectionClearsOncePerChangeActivationSelectsView) {
-    model.SetBodyState(1, 1);  // ticked since creation: no change, so BodyOn stays 0
+    params.SetBodyState(1, 1);  // ticked since creation: no change, so BodyOn stays 0
     EXPECT_EQ(state.BodyOn[1], 0);
     // Greyed (2) is not on; 7 is no check-box state and is ignored.
     const std::pair<int, int> steps[] = {{0, 0}, {1, 1}, {2, 0}, {1, 1}, {7, 1}};
     for (auto [newState, bodyOn] : steps) {
-        model.SetBodyState(5, newState);
+        params.SetBodyState(5, newState);
         EXPECT_EQ(state.BodyOn[5], bodyOn) << "state " << newState;
     }
-    model.SetBodyState(12, 1);  // no such body: ignored
+    params.SetBodyState(12, 1);  // no such body: ignored
     EXPECT_EQ(clears, 0);
     for (int s : {1, 0, 2, 0}) {  // the step-length box enables exactly one step field
-        model.SetStepLong(s);
-        EXPECT_EQ(std::pair(model.txtdLong.enabled, model.txtdTime.enabled),
+        params.SetStepLong(s);
+        EXPECT_EQ(std::pair(params.txtdLong.enabled, params.txtdTime.enabled),
                   std::pair(s != 0, s == 0));
     }
     state.ViewBody = 1;  // no state file: "Вид" selected, ViewBody 1
-    model.Activate();
-    EXPECT_EQ(model.viewOption, 1);
-    model.Activate();  // selection matches: no clear
+    params.Activate();
+    EXPECT_EQ(params.viewOption, 1);
+    params.Activate();  // selection matches: no clear
     EXPECT_EQ(clears, 1);
     const std::pair<int, int> views[] = {{3, 2}, {3, 2}, {0, 3}, {12, 3}, {-1, 3}, {11, 4}};
     for (auto [k, clearsSoFar] : views) {
-        model.SelectView(k);
+        params.SelectView(k);
         EXPECT_EQ(clears, clearsSoFar) << "option " << k;
     }
-    EXPECT_EQ((std::pair<int, int>(model.viewOption, state.ViewBody)), std::pair(11, 11));
+    EXPECT_EQ((std::pair<int, int>(params.viewOption, state.ViewBody)), std::pair(11, 11));
 }
 
 // Values, not texts, are compared; unreadable scale text counts as 0.
@@ -96,10 +87,10 @@ TEST_F(ParamsModelTest, DeactivationClearsOnlyOnAChangeOfValue) {
     // clang-format on
     for (const auto& [atActivation, atDeactivation, clearsExpected] : steps) {
         clears = 0;
-        model.SetText(kZoom, atActivation);
-        model.Activate();
-        model.SetText(kZoom, atDeactivation);
-        model.Deactivate();
+        params.SetText(kZoom, atActivation);
+        params.Activate();
+        params.SetText(kZoom, atDeactivation);
+        params.Deactivate();
         EXPECT_EQ(clears, clearsExpected);
     }
 }

@@ -23,12 +23,12 @@ TEST(DataFolder, ProgramFolderWhenWritableElseUserFolderWithExamplesCopiedOnce) 
                    shipped = t.path() / "share/Save";
     EXPECT_TRUE(FolderWritable(bin) && !FolderWritable(t.path() / "none"));
     const auto binReadOnly = [&](const fs::path& p) { return p != bin && FolderWritable(p); };
-
+    const auto choice = [](const DataFolderChoice& c) {
+        return std::tuple(c.folder, c.besideProgram, c.examplesCopied);
+    };
     // A read-only program folder: the user's folder, with the examples on the first start only.
-    DataFolderChoice c = ChooseDataFolder(bin, user, shipped, binReadOnly);
-    EXPECT_EQ(c.folder, user);
-    EXPECT_FALSE(c.besideProgram);
-    EXPECT_EQ(c.examplesCopied, 1);
+    EXPECT_EQ(choice(ChooseDataFolder(bin, user, shipped, binReadOnly)),
+              std::tuple(user, false, 1));
     EXPECT_EQ(t.Contents("user/Save/Первая.sav"), "one");
     EXPECT_EQ(t.Contents("user/Save/readme.txt"), "<missing>");
     t.Write("user/Save/Первая.sav", "changed");
@@ -36,10 +36,7 @@ TEST(DataFolder, ProgramFolderWhenWritableElseUserFolderWithExamplesCopiedOnce) 
     EXPECT_EQ(t.Contents("user/Save/Первая.sav"), "changed");
 
     // A writable one: everything beside the program, the examples there too.
-    c = ChooseDataFolder(bin, user, shipped);
-    EXPECT_EQ(c.folder, bin);
-    EXPECT_TRUE(c.besideProgram);
-    EXPECT_EQ(c.examplesCopied, 1);
+    EXPECT_EQ(choice(ChooseDataFolder(bin, user, shipped)), std::tuple(bin, true, 1));
     EXPECT_EQ(t.Contents("bin/Save/Первая.sav"), "one");
 }
 

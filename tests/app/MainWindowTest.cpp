@@ -1,0 +1,242 @@
+// The main window with real mouse and key events: runs, keys, pace, layers, menu, picture
+// export, zooming, panning, fitting and frames.
+#include <QClipboard>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <set>
+
+#include "app/AppHarness.h"
+#include "app/HelpWindow.h"
+#include "app/PictureExport.h"
+#include "convert/NumberText.h"
+#include "display/Readout.h"
+
+namespace orbimo::apptest {
+namespace {
+
+TEST(MainWindow, ClickDuringTheRunStopsItAndTheFieldsHoldItsState) {
+    for (int button : {0, 1}) {  // "Стоп", "Параметры"
+        SCOPED_TRACE(button);
+        App p;
+        QString captionDuring;
+        double timeAtClick = -1;
+        ASSERT_TRUE(RunAndStop(p, [&] {
+            captionDuring = p.form.Button(0)->text();
+            timeAtClick = p.state.SimTime;
+            QTest::mouseClick(p.form.Button(button), Qt::LeftButton);
+        }));
+        EXPECT_EQ(captionDuring + p.form.Button(0)->text(), "СтопПуск");
+        EXPECT_EQ(p.state.SimTime, timeAtClick);  // no tick after the stop request
+        EXPECT_EQ(p.state.StopRequested, 0);
+        EXPECT_EQ(p.window.isVisible(), button == 1);
+        EXPECT_EQ(p.window.Edit({FieldKind::X, 4})->text().toStdU16String(),
+                  ТекстЧисла(p.state.PosX[4]));
+    }
+}
+
+using Shown = std::tuple<int, bool, bool, bool>;  // pace, readout, labels, scale bar
+
+Shown Now(App& p) {
+    const Overlay& o = p.form.CurrentOverlay();
+    EXPECT_EQ(o.readout.empty(), !p.form.Prefs().readout);  // what is kept is what is drawn
+    EXPECT_EQ(o.legend.empty(), !p.form.Prefs().labels);
+    EXPECT_EQ(o.scaleBar.has_value(), p.form.Prefs().scaleBar);
+    return {p.logic.Pace(), p.form.Prefs().readout, p.form.Prefs().labels, p.form.Prefs().scaleBar};
+}
+
+bool HelpShown() {
+    return QTest::qWaitFor(
+        [] { return dynamic_cast<HelpWindow*>(QApplication::activeWindow()) != nullptr; });
+}
+
+TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWindows) {
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, Shown> rows[] = {
+        {Qt::Key_Minus, Qt::NoModifier, {1, true, false, true}},      // slower
+        {Qt::Key_Minus, Qt::KeypadModifier, {2, true, false, true}},  // the keypad's
+        {Qt::Key_Plus, Qt::ShiftModifier, {1, true, false, true}},    // "+" is Shift+"="
+        {Qt::Key_Equal, Qt::NoModifier, {0, true, false, true}},      // and unshifted
+        {Qt::Key_Plus, Qt::KeypadModifier, {0, true, false, true}},   // no faster than no limit
+        {Qt::Key_F3, Qt::NoModifier, {0, false, false, true}},
+        {Qt::Key_L, Qt::NoModifier, {0, false, true, true}},
+    };
+    {
+        App p;
+        p.ActivateForm();
+        EXPECT_EQ(Now(p), (Shown{0, true, false, true}));  // a fresh install
+        for (const auto& [key, mods, after] : rows) {
+            QTest::keyClick(&p.form, key, mods);
+            EXPECT_EQ(Now(p), after) << key;
+        }
+        // Space starts a run; Space again, delivered while it runs, stops it.
+        QTimer::singleShot(40, &p.form, [&p] { QTest::keyClick(&p.form, Qt::Key_Space); });
+        QTest::keyClick(&p.form, Qt::Key_Space);
+        EXPECT_GT(p.state.SimTime, 0);
+        EXPECT_EQ(p.logic.Button0Caption(), u"Пуск");
+        // Delete clears: only the markers of the bodies on remain.
+        QTest::keyClick(&p.form, Qt::Key_Delete);
+        const auto count = [&p](Colour c) {
+            return std::ranges::count(p.surface.Words(), MemorySurface::ToWord(c));
+        };
+        EXPECT_EQ(count(kBlack), 5 * 9);
+        EXPECT_EQ(count(p.surface.Background()), kPixels - 5 * 9);
+        for (int i = 0; i < 9; ++i) QTest::keyClick(&p.form, Qt::Key_Minus);
+        EXPECT_EQ(p.logic.Pace(), 7);  // no slower than 1 мин/с
+        QTest::keyClick(&p.form, Qt::Key_F2);
+        EXPECT_TRUE(QTest::qWaitFor([&p] { return p.window.isVisible(); }));
+        p.ActivateForm();
+        QTest::keyClick(&p.form, Qt::Key_F1);
+        EXPECT_TRUE(HelpShown());
+        for (const char* key : {"Пробел", "F1", "F2", "F3", "Delete", "L", "Home", "F", "C", "R"})
+            EXPECT_TRUE(HelpWindow::Text().contains(QString("<b>%1</b>").arg(key))) << key;
+    }
+    App next(false, false);  // started again, the user's settings kept
+    EXPECT_EQ(Now(next), (Shown{7, false, true, true}));
+}
+
+// The layers are painted over the picture: the surface, the trace map and the markers' saved
+// pixels stay exactly as the plotter left them, whatever is shown, and a picture without the
+// layers is the surface itself. Lost, the surface is rebuilt from the trace map.
+TEST(Picture, MenuAndLayersLeaveTheSurfaceAloneARepaintRebuildsIt) {
+    App p;
+    p.ActivateForm();
+    ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
+    const std::vector<std::uint32_t> words = p.surface.Words();
+    const QImage plotted =
+        QImage(reinterpret_cast<const uchar*>(words.data()), 1024, 768, QImage::Format_RGB32)
+            .copy();
+    const std::vector<std::uint8_t> owners = p.state.PixelOwner.Cells();
+    const auto store = p.state.MarkerStore;
+    Choose(p, {"Скорость", "1 сут/с"});
+    Choose(p, {"Подписи и легенда"});
+    Choose(p, {"Масштабная линейка"});
+    EXPECT_EQ(Now(p), (Shown{5, true, true, false}));
+    WithMenu(p, [](QMenu* menu) {  // the pace submenu marks the pace in force
+        for (QAction* pace : Entry(menu, {"Скорость"})->menu()->actions())
+            EXPECT_EQ(pace->isChecked(), pace->text() == "1 сут/с") << pace->text().toStdString();
+    });
+    QImage withLayers;
+    for (bool on : {true, false, true}) {
+        p.form.Show(&Preferences::readout, on);
+        p.form.Show(&Preferences::labels, on);
+        p.form.Show(&Preferences::scaleBar, on);
+        p.form.repaint();
+        const QImage screen = p.form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        if (on && withLayers.isNull()) withLayers = screen;
+        EXPECT_EQ(screen != withLayers, !on);  // what the window shows does change
+        EXPECT_EQ(p.form.Image(), plotted);    // the surface's own pixels
+        EXPECT_EQ(p.state.PixelOwner.Cells(), owners);
+        EXPECT_EQ(p.state.MarkerStore, store);
+    }
+    const auto clipboard = [] {
+        return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    };
+    Choose(p, {"Копировать изображение без надписей"});
+    EXPECT_EQ(clipboard(), plotted);
+    Choose(p, {"Копировать изображение"});
+    EXPECT_EQ(clipboard(), p.form.Picture(true).convertToFormat(QImage::Format_RGB32));
+    EXPECT_NE(clipboard(), plotted);
+    Choose(p, {"Справка"});
+    EXPECT_TRUE(HelpShown());
+    EXPECT_TRUE(HelpWindow::Text().contains("15/03/2000"));
+    // Each body's first move left a trace on (0, 0) that no trace map holds.
+    QImage rebuilt = plotted;
+    rebuilt.setPixel(0, 0, MemorySurface::ToWord(p.surface.Background()));
+    EXPECT_LT(std::ranges::count(owners, 0), kPixels - 20);
+    const std::function<void(Form1&)> repaints[] = {
+        [](Form1& f) { f.resize(f.width() - 10, f.height()); },
+        [](Form1& f) { f.hide(), f.show(); }};
+    for (const auto& repaint : repaints) {
+        p.surface.Clear();
+        repaint(p.form);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return p.form.Image() == rebuilt; }));
+    }
+}
+
+// The whole file or none, and a reason.
+TEST(PictureExport, PngKeepsEveryPixelAFailedSaveSaysWhyAndLeavesNoFile) {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    for (int i = 0; i < 64 * 48; ++i)
+        picture.setPixel(i % 64, i / 64, qRgb(i % 64 * 4, i / 64 * 5, i));
+    QTemporaryDir dir;
+    EXPECT_EQ(SavePng(picture, dir.filePath("снимок.png")), QString());
+    EXPECT_EQ(QImage(dir.filePath("снимок.png")).convertToFormat(QImage::Format_RGB32), picture);
+    EXPECT_FALSE(SavePng(picture, dir.filePath("нет/такой/папки.png")).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"снимок.png"});
+}
+
+TEST(PictureExport, DefaultNameFromSystemAndDate) {
+    const QString cases[][3] = {
+        {"Внутренние планеты", "05.03.1901 12:00:00", "Внутренние планеты 05.03.1901 12-00-00.png"},
+        {"  ", "01.01.1900,5", "Орбимо 01.01.1900,5.png"},
+        {"a/b\\c", "01.01.1900 1:00:00", "a-b-c 01.01.1900 1-00-00.png"}};
+    for (const auto& [system, time, expected] : cases)
+        EXPECT_EQ(DefaultPictureName(system, time), expected);
+}
+
+std::set<QRgb> TraceColours(const App& p) {
+    std::set<QRgb> found;
+    for (const std::uint32_t w : p.surface.Words())
+        for (int b = 1; b <= 5; ++b)
+            if (w == MemorySurface::ToWord(p.state.BodyColor[b])) found.insert(w);
+    return found;
+}
+
+void Wheel(App& p, QPoint at, int notches) {
+    QWheelEvent e(at, p.form.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&p.form, &e);
+}
+
+void Drag(App& p, QPoint from, QPoint to) {
+    QTest::mousePress(&p.form, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&p.form, to);
+    QTest::mouseRelease(&p.form, Qt::LeftButton, {}, to);
+}
+
+std::u16string ViewLine(App& p) {
+    p.form.Present();
+    return p.form.CurrentOverlay().readout.back().text;
+}
+
+TEST(Navigation, WheelDragHomeFitAndFrameKeysRedrawTheTracesAndChooseTheView) {
+    App p;
+    p.ActivateForm();
+    ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
+    const std::set<QRgb> colours = TraceColours(p);
+    ASSERT_EQ(colours.size(), 4u);  // bodies 2 to 5; body 1 is the view body
+    using Row = std::tuple<std::function<void()>, double, double, double, std::u16string>;
+    const auto key = [&](Qt::Key k) { return [&p, k] { QTest::keyClick(&p.form, k); }; };
+    // The point under the cursor stays: the wheel at 512,5 px and at 100,5 px.
+    const Row rows[] = {
+        {[&] { Wheel(p, QPoint(512, 288), 1); }, 4e7, 7678.125, 4318.125, u"Вид: Тело 1"},
+        {[&] { Drag(p, QPoint(300, 300), QPoint(340, 325)); }, 4e7, 8278.125, 4693.125,
+         u"Вид: Тело 1"},
+        {key(Qt::Key_Home), 4e7, 7680, 4320, u"Вид: Тело 1"},
+        {key(Qt::Key_C), 4e7, 7680, 4320, u"Вид: центр масс"},
+        {key(Qt::Key_R), 4e7, 7680, 4320, u"Вид: вращается с линией Тело 1–Тело 2"},
+        {key(Qt::Key_R), 4e7, 7680, 4320, u"Вид: Тело 1"},
+        {[&] { Wheel(p, QPoint(100, 100), -3); }, 7.8125e7, 4667.82, 2947.5, u"Вид: Тело 1"},
+    };
+    for (const auto& [act, zoom, originX, originY, view] : rows) {  // zoom, origin in twips
+        act();
+        EXPECT_EQ(p.state.Zoom, zoom);
+        EXPECT_EQ(p.params.zoomText, GroupedScaleText(zoom));  // the field says it too
+        EXPECT_NEAR(p.state.OriginX, originX, 1e-9);
+        EXPECT_NEAR(p.state.OriginY, originY, 1e-9);
+        EXPECT_EQ(ViewLine(p), view);
+        EXPECT_EQ(TraceColours(p), colours);  // drawn again, not wiped
+    }
+    // F: every marker inside the window, above the buttons.
+    QTest::keyClick(&p.form, Qt::Key_F);
+    for (int b = 1; b <= 5; ++b)
+        EXPECT_TRUE(QRect(1, 1, 1022, 622).contains(p.state.LastPixX[b], p.state.LastPixY[b])) << b;
+    Choose(p, {"Вид", "4 — Тело 4"});  // as the parameters window does: a new plot
+    EXPECT_EQ(p.state.ViewBody, 4);
+    EXPECT_EQ(p.params.viewOption, 4);
+    EXPECT_TRUE(TraceColours(p).empty());
+}
+
+}  // namespace
+}  // namespace orbimo::apptest
