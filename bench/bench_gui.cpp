@@ -157,6 +157,10 @@ BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The windows' defaults (the run unpaced, the layers as at a first start), whatever the
+    // user has chosen.
+    static QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--soak") {
             benchmark::RegisterBenchmark("BM_Soak", BM_Soak)
