@@ -332,6 +332,15 @@ void Параметры::SyncFromModel() {
             if (const std::optional<FieldRef> f = FieldOf(e)) ShowWholeText(e, *f);
         }
     };
+    auto setState = [](QCheckBox* box, int state) {  // 2 is the greyed state a file may hold
+        const Qt::CheckState cs = state == 1   ? Qt::Checked
+                                  : state == 2 ? Qt::PartiallyChecked
+                                               : Qt::Unchecked;
+        if (box->checkState() != cs) {
+            const QSignalBlocker block(box);
+            box->setCheckState(cs);
+        }
+    };
     for (int k = 1; k <= kBodies; ++k) {
         const BodyRow& row = model_.bodies[k];
         QCheckBox* box = cbxMass_[static_cast<std::size_t>(k)];
@@ -339,13 +348,7 @@ void Параметры::SyncFromModel() {
             box->setText(Q(row.caption));
             box->setToolTip(Q(row.caption));  // a long name is cut at the box's width
         }
-        const Qt::CheckState cs = row.state == 1   ? Qt::Checked
-                                  : row.state == 2 ? Qt::PartiallyChecked
-                                                   : Qt::Unchecked;
-        if (box->checkState() != cs) {
-            const QSignalBlocker block(box);
-            box->setCheckState(cs);
-        }
+        setState(box, row.state);
         const TextField* texts[5] = {&row.mass, &row.x, &row.y, &row.vx, &row.vy};
         for (std::size_t c = 0; c < 5; ++c)
             setText(bodyEdits_[static_cast<std::size_t>(k)][c], texts[c]->text);
@@ -363,13 +366,7 @@ void Параметры::SyncFromModel() {
     setText(txtdLong_, model_.txtdLong.text);
     txtdTime_->setEnabled(model_.txtdTime.enabled);
     txtdLong_->setEnabled(model_.txtdLong.enabled);
-    const Qt::CheckState step = model_.stepLongState == 1   ? Qt::Checked
-                                : model_.stepLongState == 2 ? Qt::PartiallyChecked
-                                                            : Qt::Unchecked;
-    if (cbxStepLong_->checkState() != step) {
-        const QSignalBlocker block(cbxStepLong_);
-        cbxStepLong_->setCheckState(step);
-    }
+    setState(cbxStepLong_, model_.stepLongState);
     if (cmbZoom_->currentText() != Q(model_.zoomText)) {
         const QSignalBlocker block(cmbZoom_);
         cmbZoom_->setEditText(Q(model_.zoomText));

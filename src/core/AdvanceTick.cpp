@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/FpFlags.h"
+#include "core/HalfKick.h"
 
 #if defined(__x86_64__) && defined(__SSE2__)
 #define ORBIMO_PACKED_TICK 1
@@ -30,26 +31,7 @@ inline void ScalarTick(SimState& s, bool stepLong) {
         }
         s.TimeStep = s.StepLength / std::sqrt(largest);
     }
-    const double gdt = s.GravConst * s.TimeStep;
-    for (int i = 1; i <= n; ++i) {
-        if (s.BodyOn[i] != 1) continue;
-        for (int j = i + 1; j <= n; ++j) {
-            if (s.BodyOn[j] != 1) continue;
-            const double dx = s.PosX[j] - s.PosX[i];
-            const double dy = s.PosY[j] - s.PosY[i];
-            const double r2 = dy * dy + dx * dx;
-            if (r2 == 0) continue;  // two bodies at one point exert nothing that tick
-            const double r = std::sqrt(r2);
-            const double ux = dx / r;
-            const double uy = dy / r;
-            double k = gdt * s.Mass[j] / r2;
-            s.VelX[i] = k * ux + s.VelX[i];
-            s.VelY[i] = k * uy + s.VelY[i];
-            k = gdt * s.Mass[i] / r2;
-            s.VelX[j] = s.VelX[j] - k * ux;
-            s.VelY[j] = s.VelY[j] - k * uy;
-        }
-    }
+    KickInto(s, s.TimeStep, s.VelX, s.VelY);
     const double dt = s.TimeStep;
     for (int b = 1; b <= n; ++b) {
         if (s.BodyOn[b] != 1) continue;

@@ -6,8 +6,8 @@
 
 namespace orbimo {
 
-// The same operations in the same order as the tick's kick, so that a leapfrog run is the
-// program's own arithmetic plus two half kicks.
+// The tick's own kick (its scalar form), so that a leapfrog run is the program's arithmetic
+// plus two half kicks. The order of the operations matters to the last bit.
 void KickInto(const SimState& s, double step, BodyDoubles& velX, BodyDoubles& velY) {
     const int n = s.BodyCount;
     const double gdt = s.GravConst * step;
