@@ -12,18 +12,15 @@
 namespace orbimo::testing {
 
 struct StartedProgram : ScreenMetrics {
-    /// Started with `stateFile` as Orbimo.sav, or with none, on a screen of w x h pixels.
-    explicit StartedProgram(const std::optional<std::string>& stateFile = {}, int w = 1024,
-                            int h = 768)
-        : surface(w, h, 0x00EFEFEF),  // the runner's background
+    /// Started with `stateFile` as Orbimo.sav, or with none.
+    explicit StartedProgram(const std::optional<std::string>& stateFile = {})
+        : surface(1024, 768, 0x00EFEFEF),  // the runner's background
           params(state, toolkit),
           logic(state, params, surface, toolkit, files, *this) {
         if (stateFile) files.AddFile(StateFilePath(files), *stateFile);
         logic.Startup();
     }
-    ScreenInfo Screen() const override {
-        return {15.0 * surface.Width(), 15.0 * surface.Height(), 15, 15};
-    }
+    ScreenInfo Screen() const override { return {15360, 11520, 15, 15}; }
     /// Presses "Пуск"; a run started is stopped by "Стоп" pressed at the n-th dispatch.
     void RunUntilDispatch(long n) {
         toolkit.onDispatch = [this, n](long d) {
@@ -41,3 +38,7 @@ struct StartedProgram : ScreenMetrics {
 };
 
 }  // namespace orbimo::testing
+
+namespace orbimo {
+using Program = testing::StartedProgram;
+}
