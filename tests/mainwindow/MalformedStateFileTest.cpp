@@ -15,7 +15,7 @@ using namespace std::string_literals;
 
 /// The built-in system's file with items (by number) replaced.
 std::string BuiltIn(const std::map<std::size_t, std::string>& replaced) {
-    testing::StartedProgram builtIn;
+    Program builtIn;
     const std::string bytes = SystemFileBytes(builtIn.params);
     std::string file;
     for (std::size_t n = 1, at = 0; n <= 84; ++n, at = bytes.find('\n', at) + 1) {
@@ -26,47 +26,36 @@ std::string BuiltIn(const std::map<std::size_t, std::string>& replaced) {
     return file;
 }
 
-std::string EveryNumberField(const std::string& text) {
-    std::map<std::size_t, std::string> replaced;
-    for (const SystemFileItem& item : SystemFileItems())
-        if (auto f = ItemField(item);
-            f && f->kind != FieldKind::Time && f->kind != FieldKind::Timer)
-            replaced[static_cast<std::size_t>(item.number)] = '"' + text + '"';
-    return BuiltIn(replaced);
-}
-
-std::string RandomBytes() {
-    std::mt19937 random(84);
-    std::string bytes(4096, '\0');
-    for (char& c : bytes) c = static_cast<char>(random());
-    return bytes;
-}
-
 const std::u16string kBadDate = u"Неверная дата! ";
 const std::u16string kMass1 = u"«Тело 1», Масса: «";
 
 TEST(MalformedStateFile, StartsSaysWhatItMustAndRunsOrRefusesWithoutNaNOrInf) {
-    struct Case {
-        const char* name;
-        std::string file;
-        std::vector<std::u16string> startup;  // the messages start-up gives
-        std::u16string run;  // part of the message "Пуск" gives; empty: the run goes on
-    };
+    std::mt19937 random(84);
+    std::string noise(4096, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    std::map<std::size_t, std::string> huge;  // every number field
+    for (const SystemFileItem& item : SystemFileItems())
+        if (auto f = ItemField(item);
+            f && f->kind != FieldKind::Time && f->kind != FieldKind::Timer)
+            huge[static_cast<std::size_t>(item.number)] = "\"1E+308\"";
+    // The file, the messages start-up gives, part of the one "Пуск" gives (empty: the run goes on).
     // clang-format off
+    struct Case { const char* name; std::string file; std::vector<std::u16string> startup;
+                  std::u16string run; };
     const Case cases[] = {
         {"empty", "", {}, {}},
-        {"random binary", RandomBytes(), {}, u"» — это не число"},
+        {"random binary", noise, {}, u"» — это не число"},
         {"one 2 MB line, shown cut", BuiltIn({{3, '"' + std::string(2 << 20, '7') + '"'}}), {},
          kMass1 + std::u16string(40, u'7') + u"…»"},
         {"unbalanced quote", BuiltIn({{3, "\"5,976E+24"}}), {kBadDate + u"3600"},
          kMass1 + u"5,976E+24\r\n"},
         {"NUL bytes", BuiltIn({{3, "\"1E+30\0\""s}, {78, "\"01.01.2000\0\""s}}),
          {kBadDate + u"01.01.2000\0"s}, kMass1 + u"1E+30\0"s},
-        {"1E+308 in every number field", EveryNumberField("1E+308"), {}, u"Расчёт остановлен"}};
+        {"1E+308 in every number field", BuiltIn(huge), {}, u"Расчёт остановлен"}};
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        testing::StartedProgram p(c.file);
+        Program p(c.file);
         EXPECT_EQ(p.toolkit.messages, c.startup);
         p.toolkit.messages.clear();
         p.RunUntilDispatch(3);
