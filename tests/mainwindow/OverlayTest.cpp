@@ -11,20 +11,16 @@ namespace {
 
 // A fifth of the width rounded to 1, 2 or 5 × 10ⁿ, worked out by hand.
 TEST(ScaleBar, ARoundLengthAboutAFifthOfTheWidth) {
-    const std::tuple<double, int, int, std::u16string> rows[] = {
-        {7.5e8, 1280, 199, u"1 а. е."},    // 50 000 000 m/twip: 1,28 а. е. → 1
-        {4.5e7, 1920, 444, u"20 млн км"},  // 17,3 million km → 20
-        {3e8, 1000, 167, u"50 млн км"},    // 6E+10 m is still below half an а. е.
-        {1, 1000, 200, u"200 м"},
-        {1e6, 1750, 500, u"500 000 км"},  // 350 000 km: 3,5 rounds up to 5
-        {0, 1920, 0, u""},
-        {std::nan(""), 1920, 0, u""}};
-    for (const auto& [metresPerPixel, width, pixels, text] : rows) {
-        const std::optional<ScaleBar> bar = ScaleBarFor(metresPerPixel, width);
-        EXPECT_EQ(bar ? std::pair(bar->pixels, bar->text) : std::pair(0, std::u16string()),
-                  std::pair(pixels, text))
-            << metresPerPixel;
-    }
+    const std::tuple<double, int, std::optional<ScaleBar>> rows[] = {
+        {7.5e8, 1280, ScaleBar{199, u"1 а. е."}},    // 50 000 000 m/twip: 1,28 а. е. → 1
+        {4.5e7, 1920, ScaleBar{444, u"20 млн км"}},  // 17,3 million km → 20
+        {3e8, 1000, ScaleBar{167, u"50 млн км"}},    // 6E+10 m is still below half an а. е.
+        {1, 1000, ScaleBar{200, u"200 м"}},
+        {1e6, 1750, ScaleBar{500, u"500 000 км"}},  // 350 000 km: 3,5 rounds up to 5
+        {0, 1920, std::nullopt},
+        {std::nan(""), 1920, std::nullopt}};
+    for (const auto& [metresPerPixel, width, bar] : rows)
+        EXPECT_EQ(ScaleBarFor(metresPerPixel, width), bar) << metresPerPixel;
 }
 
 TEST(ScaleBar, SimulatedTimePerSecondInTheUnitThatSuitsIt) {
@@ -34,13 +30,6 @@ TEST(ScaleBar, SimulatedTimePerSecondInTheUnitThatSuitsIt) {
     for (const auto& [v, text] : rows) EXPECT_EQ(SimRateText(v), text) << v;
 }
 
-std::vector<std::u16string> Lines(const Overlay& o) {
-    std::vector<std::u16string> t;
-    for (const ReadoutLine& l : o.readout) t.push_back(l.text);
-    return t;
-}
-
-// The state line after each way a run can end; the clock, the pace and the view always.
 TEST(Readout, TellsTheDateStatePaceRatesDriftAndView) {
     // The stop date, the dispatch that presses "Стоп" (0: none), the Sun's mass, the state lines.
     const std::tuple<std::u16string, long, std::u16string, std::u16string, std::u16string> rows[] =
@@ -50,30 +39,26 @@ TEST(Readout, TellsTheDateStatePaceRatesDriftAndView) {
     for (const auto& [timer, stopAt, sunMass, during, after] : rows) {
         Program p;
         RateMeter rates;
-        const std::vector<std::u16string> idle = Lines(BuildOverlay(p.logic, {}, rates));
-        EXPECT_EQ(idle[1], u"остановлен");
-        EXPECT_EQ(idle[5], u"Дрейф энергии: —");
+        const std::vector<ReadoutLine> idle = BuildOverlay(p.logic, {}, rates).readout;
+        EXPECT_EQ(idle[1].text, u"остановлен");
+        EXPECT_EQ(idle[5].text, u"Дрейф энергии: —");
         p.params.txtTimer.text = timer;
         p.params.bodies[1].mass.text = sunMass;
         p.logic.SetPace(0);
-        std::vector<std::u16string> at4;
-        p.toolkit.onDispatch = [&](long n) {
+        p.Run([&](long n) {
             p.toolkit.now = n;  // a tick per fake second
             rates.Sample(p.toolkit.now, p.logic);
-            if (n == 4) at4 = Lines(BuildOverlay(p.logic, {}, rates));
+            if (n == 4) {
+                const std::vector<ReadoutLine> l = BuildOverlay(p.logic, {}, rates).readout;
+                EXPECT_EQ(std::tuple(l[1].text, l[3].text, l[4].text),
+                          std::tuple(during, u"Тактов в секунду: 1", u"Модельное время: 1,00 ч/с"));
+            }
             if (n == stopAt || n == 1000) p.logic.Click(0);
-        };
-        p.logic.Click(0);
-        if (!at4.empty()) {  // no tick before the fault
-            EXPECT_EQ(std::vector(at4.begin() + 1, at4.begin() + 5),
-                      (std::vector<std::u16string>{during, u"Скорость: без ограничения",
-                                                   u"Тактов в секунду: 1",
-                                                   u"Модельное время: 1,00 ч/с"}));
-        }
-        const std::vector<std::u16string> end = Lines(BuildOverlay(p.logic, {}, rates));
-        EXPECT_EQ(std::vector(end.begin(), end.begin() + 2),
-                  (std::vector<std::u16string>{p.params.txtTime.text, after}));
-        EXPECT_EQ(end[6], u"Вид: Тело 1");
+        });
+        const std::vector<ReadoutLine> l = BuildOverlay(p.logic, {}, rates).readout;
+        EXPECT_EQ(
+            std::tuple(l[0].text, l[1].text, l[2].text, l[6].text),
+            std::tuple(p.params.txtTime.text, after, u"Скорость: без ограничения", u"Вид: Тело 1"));
     }
 }
 
@@ -82,22 +67,20 @@ TEST(Readout, LabelsByTheMarkersOfBodiesTakingPartLegendOfTheTickedBoxes) {
     p.params.bodies[2].caption = u"Меркурий";
     p.RunUntilDispatch(3);
     p.params.SetBodyState(3, 0);  // no longer drawn: no label, not in the legend
-    const OverlayOptions labels{.readout = false, .labels = true};
-    const Overlay o = BuildOverlay(p.logic, labels, RateMeter());
-    const std::vector<std::u16string> shown{u"Тело 1", u"Меркурий", u"Тело 4", u"Тело 5"};
-    std::vector<std::u16string> legend, named;
-    for (const LegendEntry& e : o.legend) legend.push_back(e.text);
-    for (const BodyLabel& l : o.labels) {
-        named.push_back(l.text);
-        const int b = l.text == u"Меркурий" ? 2 : l.text[5] - u'0';
-        EXPECT_EQ(std::tuple(l.x, l.y, l.colour),
-                  std::tuple(p.state.LastPixX[b], p.state.LastPixY[b], kTraceColours[b]));
+    std::vector<BodyLabel> labels;
+    std::vector<LegendEntry> legend;
+    for (const int b : {1, 2, 4, 5}) {
+        const std::u16string name = b == 2 ? u"Меркурий" : u"Тело " + std::u16string(1, u'0' + b);
+        labels.push_back({p.state.LastPixX[b], p.state.LastPixY[b], name, kTraceColours[b]});
+        legend.push_back({name, kTraceColours[b]});
     }
-    EXPECT_EQ(legend, shown);
-    EXPECT_EQ(named, shown);
+    const OverlayOptions options{.readout = false, .labels = true};
+    const Overlay o = BuildOverlay(p.logic, options, RateMeter());
+    EXPECT_EQ(o.labels, labels);
+    EXPECT_EQ(o.legend, legend);
     EXPECT_TRUE(o.readout.empty());
     p.logic.Очистить(false);  // the markers wait in the corner: no labels there
-    EXPECT_TRUE(BuildOverlay(p.logic, labels, RateMeter()).labels.empty());
+    EXPECT_TRUE(BuildOverlay(p.logic, options, RateMeter()).labels.empty());
 }
 
 }  // namespace

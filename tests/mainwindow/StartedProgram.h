@@ -21,12 +21,16 @@ struct StartedProgram : ScreenMetrics {
         logic.Startup();
     }
     ScreenInfo Screen() const override { return {15360, 11520, 15, 15}; }
-    /// Presses "Пуск"; a run started is stopped by "Стоп" pressed at the n-th dispatch.
-    void RunUntilDispatch(long n) {
-        toolkit.onDispatch = [this, n](long d) {
-            if (d == n) logic.Click(0);
-        };
+    /// Presses "Пуск"; `at` is called with the count of each dispatch during the run.
+    void Run(std::function<void(long)> at) {
+        toolkit.onDispatch = std::move(at);
         logic.Click(0);
+    }
+    /// A run stopped by "Стоп" pressed at the n-th dispatch.
+    void RunUntilDispatch(long n) {
+        Run([this, n](long d) {
+            if (d == n) logic.Click(0);
+        });
     }
 
     SimState state;
