@@ -91,11 +91,11 @@ TEST(Navigation, FramesPutABodyWhereTheirCentreAndTurnSay) {
     SimState s;
     s.Mass[1] = 3, s.Mass[2] = 1;
     const BodyDoubles x{0, 1, 1, 3}, y{0, 1, 5, 2};
-    const BodyMask all = 0b1110, third = 0b1000;
+    const BodyMask all = 0b1110, weightless = 0b11000;  // body 4 at (0, 0)
     const std::tuple<Frame, BodyMask, double, double> rows[] = {
         {{FrameKind::Body}, all, 2, -3},  // seen from body 2
         {{FrameKind::CentreOfMass}, all, 2, 0},
-        {{FrameKind::CentreOfMass}, third, 0, 0},  // nothing weighs: the plain mean
+        {{FrameKind::CentreOfMass}, weightless, 1.5, 1},  // the plain mean
         {{FrameKind::Rotating, 1, 2}, all, 0, -2},
         {{FrameKind::Rotating, 2, 1}, all, 0, 2}};
     for (const auto& [frame, on, dx, dy] : rows) {
