@@ -36,9 +36,8 @@ TEST(Form1Logic, ViewChangedBetweenTicksTakesEffectAtOnce) {
         if (n == 30) p.params.SelectView(4);
         if (n == 31) p.logic.Click(0);
     });
-    // Body 4 now sits at the view origin, its marker at the centre.
     EXPECT_EQ(std::pair(p.state.LastPixX[4], p.state.LastPixY[4]), std::pair(512, 288));
-    EXPECT_EQ(p.surface.GetPixel(512, 288), kBlack);
+    EXPECT_EQ(p.surface.GetPixel(512, 288), kBlack);  // body 4's marker, at the view origin
 }
 
 TEST(Form1Logic, MarkerGoesWhereScaleAndViewPutItMirroredByANegativeScaleNeverPast32Bits) {

@@ -44,7 +44,6 @@ TEST(Readout, TellsTheDateStatePaceRatesDriftAndView) {
         EXPECT_EQ(idle[5].text, u"Дрейф энергии: —");
         p.params.txtTimer.text = timer;
         p.params.bodies[1].mass.text = sunMass;
-        p.logic.SetPace(0);
         p.Run([&](long n) {
             p.toolkit.now = n;  // a tick per fake second
             rates.Sample(p.toolkit.now, p.logic);

@@ -12,15 +12,18 @@
 namespace orbimo::testing {
 
 struct StartedProgram : ScreenMetrics {
-    /// Started with `stateFile` as Orbimo.sav, or with none.
-    explicit StartedProgram(const std::optional<std::string>& stateFile = {})
-        : surface(1024, 768, 0x00EFEFEF),  // the runner's background
+    /// Started with `stateFile` as Orbimo.sav, or with none, on a screen of w x h pixels.
+    explicit StartedProgram(const std::optional<std::string>& stateFile = {}, int w = 1024,
+                            int h = 768)
+        : surface(w, h, 0x00EFEFEF),  // the runner's background
           params(state, toolkit),
           logic(state, params, surface, toolkit, files, *this) {
         if (stateFile) files.AddFile(StateFilePath(files), *stateFile);
         logic.Startup();
     }
-    ScreenInfo Screen() const override { return {15360, 11520, 15, 15}; }
+    ScreenInfo Screen() const override {
+        return {15.0 * surface.Width(), 15.0 * surface.Height(), 15, 15};
+    }
     /// Presses "Пуск"; `at` is called with the count of each dispatch during the run.
     void Run(std::function<void(long)> at) {
         toolkit.onDispatch = std::move(at);
