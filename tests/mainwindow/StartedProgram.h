@@ -24,12 +24,16 @@ struct StartedProgram : ScreenMetrics {
     ScreenInfo Screen() const override {
         return {15.0 * surface.Width(), 15.0 * surface.Height(), 15, 15};
     }
-    /// Presses "Пуск"; a run started is stopped by "Стоп" pressed at the n-th dispatch.
-    void RunUntilDispatch(long n) {
-        toolkit.onDispatch = [this, n](long d) {
-            if (d == n) logic.Click(0);
-        };
+    /// Presses "Пуск"; `at` is called with the count of each dispatch during the run.
+    void Run(std::function<void(long)> at) {
+        toolkit.onDispatch = std::move(at);
         logic.Click(0);
+    }
+    /// A run stopped by "Стоп" pressed at the n-th dispatch.
+    void RunUntilDispatch(long n) {
+        Run([this, n](long d) {
+            if (d == n) logic.Click(0);
+        });
     }
 
     SimState state;
@@ -41,3 +45,7 @@ struct StartedProgram : ScreenMetrics {
 };
 
 }  // namespace orbimo::testing
+
+namespace orbimo {
+using Program = testing::StartedProgram;
+}
