@@ -34,10 +34,10 @@ TEST(BatchExe, ExitStatusAndWhatIsWritten) {
     System fast = Named(u"Внутренние планеты.sav"), endless = Named(u"Восьмёрка трёх тел.sav");
     const std::string eight = FileBytes(endless);
     fast.bodies = {fast.bodies[1]};  // Mercury alone at 1E+307 m/s: its position overflows
-    fast.bodies[0].vx = 1e307, fast.step = 1, endless.stop = endless.start;  // the eight never ends
+    fast.bodies[0].vx = 1e307, fast.step = 1, endless.stop = endless.start;  // no stop date
     // Arguments after "in.sav --out out.sav --csv t.csv --quiet"; in.sav (none when empty).
     const std::tuple<std::string, std::string, int, std::string> cases[] = {
-        {"--ticks 50", eight, 0, ""},
+        {"--ticks 50", FileBytes(endless), 0, ""},
         {"--ticks 100", FileBytes(fast), 1, "Расчёт остановлен"},
         {"--bogus", eight, 2, "неизвестный параметр «bogus»"},
         {"", "", 2, "Не удалось прочитать файл «in.sav»"},
