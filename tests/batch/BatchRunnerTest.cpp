@@ -35,12 +35,12 @@ std::unique_ptr<BatchRunner> InFolder(const TempFolder& t, const std::string& by
 }
 
 TEST(BatchRunner, SavesWhatTheProgramSavesAfterTheSameRun) {
+    // Mercury alone, gaining 1E+307 m a tick, overflows in the 18th. Steps of 2E+05 s, over a
+    // twentieth of Mercury's time scale of 8,5E+05 s, drift the energy by 0,0028: the runner warns
+    // of both once, though it looks every 4096 ticks.
     examples::System fast = Named(u"Внутренние планеты.sav"), coarse = fast;
-    fast.bodies = {
-        fast.bodies[1]};  // Mercury alone, gaining 1E+307 m a tick: overflows in the 18th
+    fast.bodies = {fast.bodies[1]};
     fast.bodies[0].vx = 1e307, fast.step = 1;
-    // Steps of 2E+05 s, over a twentieth of Mercury's 8,5E+05 s, and the energy drifting by 0,0028:
-    // the runner warns of both once, though it looks every 4096 ticks.
     coarse.step = 2e5, coarse.stop = u"01.01.2100";
     const examples::System binary = Named(u"Двойная звезда с планетой.sav");
     // Ticks after which the program clicks "Стоп" (0: to the stop date, 52608 steps of 1800 s from

@@ -130,8 +130,8 @@ TEST(Examples, CometsPerihelionSpeedAgreesWithVisViva) {
 }
 
 TEST(Examples, FlybyLeavesFasterThanItCame) {
-    double in = 0,
-           out = 0;  // body 4's speed about the Sun (1) entering, leaving 0.3 AU of Jupiter (3)
+    // Body 4's speed about the Sun (1) entering and leaving 0.3 AU of Jupiter (3).
+    double in = 0, out = 0;
     const ExampleRun run(u"Гравитационный манёвр у Юпитера.sav", [&](const SimState& s) {
         const bool near = std::abs(R(s, 4, 3)) < 0.3 * kAU;
         if (near && in == 0) in = std::abs(R(s, 4, 1, true));
