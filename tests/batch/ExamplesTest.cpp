@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 
 #include "batch/BatchRunner.h"
 #include "convert/NumberText.h"
@@ -115,6 +116,19 @@ TEST(Examples, FigureEightIsThePublishedOneAndComesBackAfterOnePeriod) {
     for (int b = 1; b <= 3; ++b)
         EXPECT_LT(std::hypot(end.PosX[b] - a.PosX[b], end.PosY[b] - a.PosY[b]),
                   1e-6 * Eight().length);
+}
+
+TEST(Examples, TrojansStayNearL4AndL5ForTenJupiterOrbits) {
+    // 1 Sun, 2 Jupiter, 3 and 4 at L4 (60° ahead of Jupiter), 5 and 6 at L5.
+    double worst = 0;  // degrees away from the point
+    const ExampleRun run(u"Троянцы Юпитера.sav", [&](const SimState& s) {
+        for (int b = 3; b <= 6; ++b) {
+            const double lead = std::arg(R(s, b, 1) / R(s, 2, 1)) * 180 / std::numbers::pi;
+            worst = std::max(worst, std::abs(lead - (b <= 4 ? 60 : -60)));
+        }
+    });
+    EXPECT_GE(run.report.endTime - run.report.startTime, 10 * 11.86 * kYear);
+    EXPECT_LT(worst, 30);
 }
 
 TEST(Examples, CometsPerihelionSpeedAgreesWithVisViva) {
