@@ -325,16 +325,19 @@ void Form1Logic::Fit() {
     const PathHistory& h = plotter_.History();
     for (const Snapshot& snap : h.Snapshots()) take(snap.x, snap.y, snap.on);
     if (h.Snapshots().empty()) {
-        Snapshot fields;
-        for (int b = 1; b <= kBodies; ++b) {
-            const BodyRow& row = params_.bodies[static_cast<std::size_t>(b)];
-            const auto x = ЧислоИзТекста(row.x.text), y = ЧислоИзТекста(row.y.text);
-            if (row.state != 1 || !x || !y) continue;
-            fields.x[b] = *x, fields.y[b] = *y;
-            fields.on = static_cast<BodyMask>(fields.on | (1u << b));
+        Snapshot now;
+        if (Running()) {
+            now = SnapshotOf(s_);
+        } else {
+            for (int b = 1; b <= kBodies; ++b) {
+                const BodyRow& row = params_.bodies[static_cast<std::size_t>(b)];
+                const auto x = ЧислоИзТекста(row.x.text), y = ЧислоИзТекста(row.y.text);
+                if (row.state != 1 || !x || !y) continue;
+                now.x[b] = *x, now.y[b] = *y;
+                now.on = static_cast<BodyMask>(now.on | (1u << b));
+            }
         }
-        if (Running()) fields = SnapshotOf(s_);
-        take(fields.x, fields.y, fields.on);
+        take(now.x, now.y, now.on);
     }
     if (!(left <= right)) return;  // nothing to show
     // The room above the buttons, less a margin all round.
