@@ -9,10 +9,13 @@ Snapshot SnapshotOf(const SimState& s) {
 }
 
 PathHistory::PathHistory(std::size_t maxBytes)
-    : capacity_(std::max<std::size_t>(maxBytes / sizeof(Snapshot), 4)) {}
+    : maxBlocks_(std::max<std::size_t>(maxBytes / sizeof(Block), 2)) {}
 
 void PathHistory::Clear(const SimState& s, bool kept) {
-    std::vector<Snapshot>().swap(snapshots_);  // the memory goes back too
+    // The memory goes back too.
+    std::vector<std::unique_ptr<Block>>().swap(blocks_);
+    std::vector<std::unique_ptr<Block>>().swap(spare_);
+    last_ = kBlock;
     start_ = SnapshotOf(s);
     kept_ = kept;
     sparse_ = 0;
@@ -20,31 +23,33 @@ void PathHistory::Clear(const SimState& s, bool kept) {
     skipped_ = 0;
 }
 
-void PathHistory::Record(const SimState& s) {
-    if (++skipped_ < stride_) return;
-    skipped_ = 0;
-    if (snapshots_.size() == capacity_) {
-        // The older half of the snapshots not yet thinned this round loses every other one.
-        // Once all are thinned, a round begins with new snapshots kept half as often: old and
-        // new never differ by more than a factor of two, and the whole run keeps its shape.
-        if (capacity_ - sparse_ < 4) {
-            sparse_ = 0;
-            stride_ *= 2;
-        }
-        const std::size_t half = (capacity_ - sparse_) / 2;
-        std::size_t to = sparse_;
-        for (std::size_t from = sparse_; from < sparse_ + half; from += 2)
-            snapshots_[to++] = snapshots_[from];
-        const std::size_t thinned = to;
-        for (std::size_t from = sparse_ + half; from < capacity_; ++from)
-            snapshots_[to++] = snapshots_[from];
-        snapshots_.resize(to);
-        sparse_ = thinned;
-    } else if (snapshots_.size() == snapshots_.capacity()) {
-        // Grown by hand so that the vector never holds more than the bound.
-        snapshots_.reserve(std::min(capacity_, std::max<std::size_t>(1024, 2 * snapshots_.size())));
+// The last block is full: a new one, or when the bound is reached, one freed by thinning.
+void PathHistory::MakeRoom() {
+    last_ = 0;
+    if (!spare_.empty()) {
+        blocks_.push_back(std::move(spare_.back()));
+        spare_.pop_back();
+        return;
     }
-    snapshots_.push_back(SnapshotOf(s));
+    if (blocks_.size() < maxBlocks_) {
+        blocks_.push_back(std::make_unique<Block>());
+        return;
+    }
+    // The two oldest blocks not yet thinned this round keep every other snapshot, in one
+    // block. Once all are thinned, a round begins with new snapshots kept half as often: old
+    // and new never differ by more than a factor of two, and the whole run keeps its shape.
+    if (blocks_.size() - sparse_ < 2) {
+        sparse_ = 0;
+        stride_ *= 2;
+    }
+    Block& into = *blocks_[sparse_];
+    const Block& second = *blocks_[sparse_ + 1];
+    for (std::size_t i = 0; i < kBlock / 2; ++i) into.at[i] = into.at[2 * i];
+    for (std::size_t i = 0; i < kBlock / 2; ++i) into.at[kBlock / 2 + i] = second.at[2 * i];
+    std::unique_ptr<Block> freed = std::move(blocks_[sparse_ + 1]);
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(sparse_) + 1);
+    ++sparse_;
+    blocks_.push_back(std::move(freed));
 }
 
 }  // namespace orbimo

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/SimState.h"
@@ -17,29 +18,58 @@ struct Snapshot {
 
 /// The positions behind the current picture: a snapshot whenever a body's pixel changed, so
 /// that the picture can be drawn again at another scale, origin or frame. Its memory is
-/// bounded: when full, the oldest half of the snapshots not yet thinned loses every other one,
-/// and once all are thinned new ones are kept half as often, so a long run keeps its shape.
+/// bounded: when full, the two oldest blocks of snapshots not yet thinned this round become
+/// one holding every other snapshot of each, and once all are thinned new ones are kept half
+/// as often, so a long run keeps its shape. Snapshots live in blocks that never move: a record
+/// costs the same however full the history is, and thinning touches one block at a time.
 class PathHistory {
   public:
+    static constexpr std::size_t kBlock = 4096;  // snapshots a block
+
     explicit PathHistory(std::size_t maxBytes = std::size_t{64} << 20);
 
     /// A new plot: markers parked in the corner (`kept` false) or kept at the positions in s.
     void Clear(const SimState& s, bool kept);
-    void Record(const SimState& s);
+    void Record(const SimState& s) {
+        if (++skipped_ < stride_) return;
+        skipped_ = 0;
+        if (last_ == kBlock) MakeRoom();
+        Snapshot& to = blocks_.back()->at[last_++];
+        to.time = s.SimTime;
+        to.on = TakingPart(s);
+        to.x = s.PosX;
+        to.y = s.PosY;
+    }
 
-    const std::vector<Snapshot>& Snapshots() const { return snapshots_; }
+    /// Every snapshot, oldest first.
+    template <class F>
+    void ForEach(F&& f) const {
+        for (std::size_t k = 0; k < blocks_.size(); ++k) {
+            const std::size_t n = k + 1 == blocks_.size() ? last_ : kBlock;
+            for (std::size_t i = 0; i < n; ++i) f(blocks_[k]->at[i]);
+        }
+    }
+    std::size_t Size() const { return blocks_.empty() ? 0 : (blocks_.size() - 1) * kBlock + last_; }
+    bool Empty() const { return Size() == 0; }
     /// The plot's start: the bodies and their positions when it was cleared.
     const Snapshot& Start() const { return start_; }
     bool StartKept() const { return kept_; }
     /// The memory the snapshots hold.
-    std::size_t Bytes() const { return snapshots_.capacity() * sizeof(Snapshot); }
-    std::size_t Capacity() const { return capacity_; }
+    std::size_t Bytes() const { return (blocks_.size() + spare_.size()) * sizeof(Block); }
+    std::size_t Capacity() const { return maxBlocks_ * kBlock; }
 
   private:
-    std::size_t capacity_;  // snapshots
-    std::vector<Snapshot> snapshots_;
-    std::size_t sparse_ = 0;                // the leading snapshots already thinned this round
-    std::size_t stride_ = 1, skipped_ = 0;  // one change in `stride_` is kept
+    struct Block {
+        Snapshot at[kBlock];
+    };
+    void MakeRoom();
+
+    std::size_t maxBlocks_;
+    std::vector<std::unique_ptr<Block>> blocks_;  // oldest first; all but the last are full
+    std::vector<std::unique_ptr<Block>> spare_;   // freed by thinning, to be filled again
+    std::size_t last_ = kBlock;                   // snapshots in the last block
+    std::size_t sparse_ = 0;                      // the leading blocks already thinned this round
+    std::size_t stride_ = 1, skipped_ = 0;        // one change in `stride_` is kept
     Snapshot start_;
     bool kept_ = false;
 };

@@ -104,15 +104,15 @@ void Plotter::Rerender(const Frame& frame) {
         s_.LastPixY[b] = p.y;
         DrawM(p.x, p.y, b, kBlack);
     }
-    for (const Snapshot& snap : history_.Snapshots()) {
+    history_.ForEach([&](const Snapshot& snap) {
         const FrameTransform t = TransformOf(frame, s_, s_.ViewBody, snap.x, snap.y, snap.on);
         for (int b = 1; b <= s_.BodyCount; ++b) {
             if (!(snap.on & (1u << b))) continue;
             if (const auto p = PixelIn(s_, t, snap.x, snap.y, b)) MoveTo(b, p->x, p->y);
         }
-    }
+    });
     // Where the bodies stand now, which the last snapshot may be a pixel short of.
-    if (history_.StartKept() || !history_.Snapshots().empty()) PlotStep(frame);
+    if (history_.StartKept() || !history_.Empty()) PlotStep(frame);
 }
 
 template <class Surface>

@@ -323,8 +323,8 @@ void Form1Logic::Fit() {
         }
     };
     const PathHistory& h = plotter_.History();
-    for (const Snapshot& snap : h.Snapshots()) take(snap.x, snap.y, snap.on);
-    if (h.Snapshots().empty()) {
+    h.ForEach([&](const Snapshot& snap) { take(snap.x, snap.y, snap.on); });
+    if (h.Empty()) {
         Snapshot now;
         if (Running()) {
             now = SnapshotOf(s_);

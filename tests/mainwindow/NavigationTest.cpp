@@ -28,7 +28,8 @@ TEST(History, StaysWithinItsBoundOverFiftyMillionSnapshotsAndKeepsTheWholeRun) {
     SimState s;
     for (s.SimTime = 0; s.SimTime < 5e7; ++s.SimTime) h.Record(s);
     EXPECT_LE(h.Bytes(), std::size_t{64} << 20);
-    const std::vector<Snapshot>& v = h.Snapshots();
+    std::vector<Snapshot> v;
+    h.ForEach([&](const Snapshot& x) { v.push_back(x); });
     EXPECT_EQ(v.front().time, 0);  // the start is kept
     EXPECT_GT(v.back().time, 49'999'000);
     EXPECT_GT(v.size(), h.Capacity() / 2);
@@ -50,13 +51,13 @@ TEST(Navigation, FitShowsEveryPathInEveryFrameAtARoundScale) {
         p.logic.ZoomAt(512, 288, 4);  // most paths now leave the window
         p.logic.Fit();
         int outside = 0;
-        for (const Snapshot& snap : p.logic.plotter().History().Snapshots()) {
+        p.logic.plotter().History().ForEach([&](const Snapshot& snap) {
             const FrameTransform t = TransformOf(f, p.state, 0, snap.x, snap.y, snap.on);
             for (int b = 1; b <= 5; ++b) {
                 const std::optional<Pixel> px = PixelIn(p.state, t, snap.x, snap.y, b);
                 outside += !px || px->x < 0 || px->x >= 1024 || px->y < 0 || px->y >= 620;
             }
-        }
+        });
         EXPECT_EQ(outside, 0) << static_cast<int>(f.kind);
         const double m = p.state.Zoom / std::pow(10.0, std::floor(std::log10(p.state.Zoom)));
         EXPECT_TRUE(m == 1 || m == 2 || m == 5) << p.state.Zoom;  // m/twip, and the field says so
