@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QShortcut>
@@ -301,6 +302,26 @@ void Form1::changeEvent(QEvent* e) {
 }
 
 void Form1::DrawPicture(QPainter& p, const QRect& r) {
+    if (r.isEmpty()) return;
+    // Painting straight into the window's buffer when it is an image of words at our offset:
+    // a full picture then costs one pass instead of two.
+    QPaintDevice* const target = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+    if (target && target->devType() == QInternal::Image && p.deviceTransform().isIdentity() &&
+        target->devicePixelRatio() == 1) {
+        auto* image = static_cast<QImage*>(target);
+        const QImage::Format f = image->format();
+        if ((f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied ||
+             f == QImage::Format_ARGB32) &&
+            image->rect().contains(r)) {
+            const auto stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
+            surface_.CopyWords({r.left(), r.top(), r.right(), r.bottom()},
+                               reinterpret_cast<std::uint32_t*>(image->bits()) +
+                                   static_cast<std::size_t>(r.top()) * stride +
+                                   static_cast<std::size_t>(r.left()),
+                               stride);
+            return;
+        }
+    }
     for (int top = r.top(); top <= r.bottom(); top += kStripRows) {
         const int bottom = std::min(top + kStripRows - 1, r.bottom());
         surface_.CopyWords({r.left(), top, r.right(), bottom},

@@ -154,6 +154,22 @@ TEST(Picture, MenuAndLayersLeaveTheSurfaceAloneARepaintRebuildsIt) {
 }
 
 // The whole file or none, and a reason.
+// During a run the window gets the changed parts of the picture a few times a second; after
+// it, the screen above the buttons is the surface, pixel for pixel.
+TEST(Picture, TheScreenShowsTheSurfaceAfterARunOfPartialUpdates) {
+    App p;
+    for (bool Preferences::*layer :
+         {&Preferences::readout, &Preferences::labels, &Preferences::scaleBar})
+        p.form.Show(layer, false);
+    p.ActivateForm();
+    ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
+    QApplication::processEvents();
+    const QImage screen = p.form.screen()->grabWindow(p.form.winId()).toImage();
+    const QRect above(0, 0, 1024, p.form.Button(0)->geometry().top());
+    EXPECT_TRUE(screen.copy(above).convertToFormat(QImage::Format_RGB32) ==
+                p.form.Image().copy(above));
+}
+
 TEST(PictureExport, PngKeepsEveryPixelAFailedSaveSaysWhyAndLeavesNoFile) {
     QImage picture(64, 48, QImage::Format_RGB32);
     for (int i = 0; i < 64 * 48; ++i)
