@@ -1,6 +1,7 @@
 // Ticks per second of the real tick (the path AdvanceTick takes, with its fault check), of every
 // other path this processor can take, each with every body's pixel and the "pixel changed?"
-// test, against a plain scalar loop of the same arithmetic compiled into the same binary.
+// test, against a plain scalar loop of the same arithmetic compiled into the same binary; and of
+// the tick with the whole plotting step, as the run loop does it without a window.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -14,6 +15,8 @@
 #include "core/AdvanceTick.h"
 #include "core/ProjectToPixel.h"
 #include "core/SimState.h"
+#include "display/Plotter.h"
+#include "platform/MemorySurface.h"
 
 namespace {
 
@@ -51,6 +54,25 @@ void RealTick(benchmark::State& st, TickPath path) {
         s.SimTime += s.TimeStep;
     }
     benchmark::DoNotOptimize(moved);
+    st.counters["ticks/s"] =
+        benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The run loop without its window: the tick and the whole plotting step (markers moved on a
+// 1920 x 1080 memory surface, the trace map, the path history) for the first `bodies` bodies.
+// What the window's run loop adds to it is the toolkit's share.
+void PlotLoop(benchmark::State& st, int bodies) {
+    SimState s = AllOn();
+    for (int b = bodies + 1; b <= kBodies; ++b) s.BodyOn[b] = 0;
+    CreatePixelOwner(s, 1920 * 15, 1080 * 15);
+    MemorySurface surface(1920, 1080, 0xFFFFFF);
+    Plotter plotter(s, surface);
+    plotter.Очистить(false);
+    for (auto _ : st) {
+        if (AdvanceTick(s, false) != TickFault::None) st.SkipWithError("fault");
+        plotter.PlotStep(Frame{});
+        s.SimTime += s.TimeStep;
+    }
     st.counters["ticks/s"] =
         benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
 }
@@ -152,12 +174,17 @@ int main(int argc, char** argv) {
         b->MinTime(seconds);
         if (minRatio > 0) b->Repetitions(5);
     }
-    if (minRatio == 0)
+    if (minRatio == 0) {
+        for (int bodies : {5, 11})
+            benchmark::RegisterBenchmark(("BM_PlotLoop/" + std::to_string(bodies)).c_str(),
+                                         PlotLoop, bodies)
+                ->MinTime(seconds);
         for (TickPath p : kTickPaths)
             if (p != chosen && TickPathSupported(p))
                 benchmark::RegisterBenchmark((std::string("BM_TickBy/") + TickPathName(p)).c_str(),
                                              RealTick, p)
                     ->MinTime(seconds);
+    }
     int n = static_cast<int>(args.size());
     benchmark::Initialize(&n, args.data());
     RateReporter reporter;
