@@ -14,7 +14,6 @@ PathHistory::PathHistory(std::size_t maxBytes)
 void PathHistory::Clear(const SimState& s, bool kept) {
     // The memory goes back too.
     std::vector<std::unique_ptr<Block>>().swap(blocks_);
-    std::vector<std::unique_ptr<Block>>().swap(spare_);
     last_ = kBlock;
     start_ = SnapshotOf(s);
     kept_ = kept;
@@ -23,25 +22,26 @@ void PathHistory::Clear(const SimState& s, bool kept) {
     skipped_ = 0;
 }
 
-// The last block is full: a new one, or when the bound is reached, one freed by thinning.
+// The last block is full: a new one, or when the bound is reached, room made by thinning.
 void PathHistory::MakeRoom() {
-    last_ = 0;
-    if (!spare_.empty()) {
-        blocks_.push_back(std::move(spare_.back()));
-        spare_.pop_back();
-        return;
-    }
     if (blocks_.size() < maxBlocks_) {
         blocks_.push_back(std::make_unique<Block>());
+        last_ = 0;
         return;
     }
-    // The two oldest blocks not yet thinned this round keep every other snapshot, in one
-    // block. Once all are thinned, a round begins with new snapshots kept half as often: old
-    // and new never differ by more than a factor of two, and the whole run keeps its shape.
+    // Each round thins every block once, the oldest first. Old and new snapshots then never
+    // differ in density by more than a factor of two, and the whole run keeps its shape.
     if (blocks_.size() - sparse_ < 2) {
+        // The newest block is the last one not thinned this round: thinned on its own, it
+        // takes the snapshots of the next round, kept half as often, after its own.
+        Block& newest = *blocks_.back();
+        for (std::size_t i = 0; i < kBlock / 2; ++i) newest.at[i] = newest.at[2 * i];
+        last_ = kBlock / 2;
         sparse_ = 0;
         stride_ *= 2;
+        return;
     }
+    // The two oldest blocks not yet thinned keep every other snapshot, in one block.
     Block& into = *blocks_[sparse_];
     const Block& second = *blocks_[sparse_ + 1];
     for (std::size_t i = 0; i < kBlock / 2; ++i) into.at[i] = into.at[2 * i];
@@ -50,6 +50,7 @@ void PathHistory::MakeRoom() {
     blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(sparse_) + 1);
     ++sparse_;
     blocks_.push_back(std::move(freed));
+    last_ = 0;
 }
 
 }  // namespace orbimo

@@ -55,7 +55,7 @@ class PathHistory {
     const Snapshot& Start() const { return start_; }
     bool StartKept() const { return kept_; }
     /// The memory the snapshots hold.
-    std::size_t Bytes() const { return (blocks_.size() + spare_.size()) * sizeof(Block); }
+    std::size_t Bytes() const { return blocks_.size() * sizeof(Block); }
     std::size_t Capacity() const { return maxBlocks_ * kBlock; }
 
   private:
@@ -66,7 +66,6 @@ class PathHistory {
 
     std::size_t maxBlocks_;
     std::vector<std::unique_ptr<Block>> blocks_;  // oldest first; all but the last are full
-    std::vector<std::unique_ptr<Block>> spare_;   // freed by thinning, to be filled again
     std::size_t last_ = kBlock;                   // snapshots in the last block
     std::size_t sparse_ = 0;                      // the leading blocks already thinned this round
     std::size_t stride_ = 1, skipped_ = 0;        // one change in `stride_` is kept

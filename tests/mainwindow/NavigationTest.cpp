@@ -38,6 +38,14 @@ TEST(History, StaysWithinItsBoundOverFiftyMillionSnapshotsAndKeepsTheWholeRun) {
     std::array<std::size_t, 10> perTenth{};
     for (const Snapshot& x : v) ++perTenth[static_cast<std::size_t>(x.time / 5e6)];
     EXPECT_GT(*std::ranges::min_element(perTenth), v.size() / 20);
+    // No stretch of the path is thinner than the rest: one snapshot to the next is never more
+    // than twice the closest spacing anywhere.
+    double closest = 1e300, widest = 0;
+    for (std::size_t i = 1; i < v.size(); ++i) {
+        closest = std::min(closest, v[i].time - v[i - 1].time);
+        widest = std::max(widest, v[i].time - v[i - 1].time);
+    }
+    EXPECT_LE(widest, 2 * closest);
 }
 
 // After a run, F shows every path above the buttons at a round scale, whatever the frame.
