@@ -62,6 +62,27 @@ TEST(BatchExe, ExitStatusAndWhatIsWritten) {
     }
 }
 
+// Each option reaches the run: the files are those of the library's runner told the same.
+TEST(BatchExe, OptionsAreTheLibrarysOptions) {
+    const std::string inner = FileBytes(Named(u"Внутренние планеты.sav"));
+    BatchOptions every, leapfrog;
+    every.maxTicks = leapfrog.maxTicks = 30;
+    every.csvEvery = 7, leapfrog.leapfrog = true;
+    for (const auto& [args, o] :
+         {std::pair{"--ticks 30 --every 7", every}, {"--ticks 30 --leapfrog", leapfrog}}) {
+        testing::TempFolder exe, library;
+        exe.Write("in.sav", inner), library.Write("in.sav", inner);
+        ASSERT_EQ(RunBatch(exe, std::string("--out out.sav --csv t.csv --quiet ") + args).first, 0);
+        BatchOptions told = o;
+        told.systemFile = TextFromPath(library.path() / "in.sav");
+        told.outFile = TextFromPath(library.path() / "out.sav");
+        told.csvFile = TextFromPath(library.path() / "t.csv");
+        ASSERT_EQ(BatchRunner(told, TextFromPath(library.path())).Run().status, BatchStatus::Done);
+        for (const char* file : {"out.sav", "t.csv"})
+            EXPECT_EQ(exe.Contents(file), library.Contents(file)) << args << " " << file;
+    }
+}
+
 TEST(BatchExe, PngIsTheLibrarysPictureANegativeScaleMirrorsIt) {
     // One body from (1,5E+9 m, 7,5E+8 m) at 15 000 m/s along x, 20 ticks of an hour, seen from
     // the origin at 6000 x 3375 twips: after the first tick 1,5E+9 / 1E+6 + 54 twips right of
