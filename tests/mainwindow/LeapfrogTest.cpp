@@ -59,6 +59,9 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
     const Body sun{kSun, 0, 0, 0, 0}, earth{6e24, kAU, 0, 0, -30000};
     // stopAt, offAt: the dispatches that press "Стоп" and switch body 3 off; length: of the step
     // (0: none); ticks: of the run; fault: it ends in an overflow.
+    Bodies eleven{sun, earth};  // the last one the fastest: the step is its own
+    for (int i = 3; i <= 10; ++i) eleven.push_back({0, i * kAU, 0, 0, 0});
+    eleven.push_back({0, -2 * kAU, 0, 0, 45000});
     // clang-format off
     struct Row { const char* how; Bodies bodies; long stopAt, offAt; const char16_t* timer;
                  double length; int ticks; bool fault; };
@@ -66,6 +69,7 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
         {"Стоп", {sun, earth}, 10, 0, u"", 0, 10, false},
         {"Таймер", {sun, earth}, 0, 0, u"11.01.1900", 0, 10, false},
         {"Стоп, шаг длины", {sun, earth}, 10, 0, u"", 3e9, 10, false},
+        {"Стоп, шаг длины, 11 тел", eleven, 10, 0, u"", 3e9, 10, false},
         {"body 3 off, then Стоп", {sun, earth, {1e24, -kAU, 0, 0, 30000}}, 10, 4, u"", 0, 10, false},
         // A massless flyer's r² overflows after tick 14: the last good state is a tick earlier.
         {"fault", {sun, earth, {0, 0, 0, 1e153 / kDay, 0}}, 0, 0, u"", 0, 13, true},
