@@ -73,6 +73,14 @@ TEST(Navigation, FitShowsEveryPathInEveryFrameAtARoundScale) {
     }
 }
 
+TEST(Navigation, FitRoundsTheScaleUpToOneTwoOrFiveTimesAPowerOfTen) {
+    const std::pair<double, double> rows[] = {{1, 1},     {1.01, 2},    {2, 2},
+                                              {2.1, 5},   {4.9, 5},     {5.1, 10},
+                                              {7e7, 1e8}, {3e-3, 5e-3}, {1.2e-8, 2e-8}};
+    for (const auto& [needed, scale] : rows)
+        EXPECT_DOUBLE_EQ(RoundScaleUp(needed), scale) << needed;
+}
+
 // The wheel keeps the point under it where it was; its scale is the field's, exactly.
 TEST(Navigation, ZoomKeepsThePointUnderTheCursorAndWritesTheScaleHomeRestoresTheOrigin) {
     Program p;
