@@ -80,7 +80,11 @@ TEST(Form1Logic, FieldsThatAreNotNumbersOrAZeroScaleRefuseTheRunAndChangeNothing
 TEST(Form1Logic, ClearDuringARunKeepsRunningAndExitEndsAtOnce) {
     Program p;
     p.toolkit.onDispatch = [&](long n) {
-        if (n == 10) p.logic.Click(2);
+        if (n == 10) {
+            const auto x = p.state.LastPixX, y = p.state.LastPixY;
+            p.logic.Click(2);
+            EXPECT_EQ(std::pair(p.state.LastPixX, p.state.LastPixY), std::pair(x, y));  // kept
+        }
         if (n == 20) p.logic.Click(3);
     };
     EXPECT_THROW(p.logic.Click(0), testing::ProgramEnded);
