@@ -1,6 +1,8 @@
 #include "paint/OverlayPainter.h"
 
 #include <QFontMetrics>
+#include <QHash>
+#include <QImage>
 #include <QPainterPath>
 #include <algorithm>
 
@@ -29,11 +31,34 @@ QColor OutlineFor(const QColor& c) {
     return c.lightnessF() > 0.8 ? QColor(0, 0, 0) : QColor(255, 255, 255);
 }
 
+// Outlined text is a path whose glyph outlines are loaded and stroked each time it is drawn,
+// while the layers show the same few texts frame after frame. So each is drawn once into an
+// image, moved by whole pixels only: blitted, it covers the pixels the path would.
 void OutlinedText(QPainter& p, QPoint baseline, const QString& text, const QColor& colour) {
-    QPainterPath path;
-    path.addText(baseline, p.font(), text);
-    p.strokePath(path, QPen(OutlineFor(colour), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.fillPath(path, colour);
+    struct Drawn {
+        QImage image;
+        QPoint offset;  // of the image's corner from the baseline's start
+    };
+    static QHash<QString, Drawn> drawn;
+    const QString key =
+        text + QChar(0) + QString::number(colour.rgba()) + QChar(0) + p.font().toString();
+    auto it = drawn.constFind(key);
+    if (it == drawn.constEnd()) {
+        if (drawn.size() >= 256) drawn.clear();  // labels and scales come and go
+        QPainterPath path;
+        path.addText(QPointF(0, 0), p.font(), text);
+        const QRect bounds = path.boundingRect().toAlignedRect().adjusted(-3, -3, 3, 3);
+        Drawn d{QImage(bounds.size(), QImage::Format_ARGB32_Premultiplied), bounds.topLeft()};
+        d.image.fill(Qt::transparent);
+        QPainter q(&d.image);
+        q.setRenderHints(p.renderHints());
+        q.translate(-bounds.topLeft());
+        q.strokePath(path, QPen(OutlineFor(colour), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        q.fillPath(path, colour);
+        q.end();
+        it = drawn.insert(key, std::move(d));
+    }
+    p.drawImage(baseline + it->offset, it->image);
 }
 
 struct Layout {
