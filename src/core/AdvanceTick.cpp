@@ -22,15 +22,7 @@ namespace {
 // The exact operation order matters: results must agree to the last bit.
 inline void ScalarTick(SimState& s, bool stepLong) {
     const int n = s.BodyCount;
-    if (stepLong) {
-        double largest = 0;
-        for (int b = 1; b <= n; ++b) {
-            if (s.BodyOn[b] != 1) continue;
-            const double v2 = s.VelY[b] * s.VelY[b] + s.VelX[b] * s.VelX[b];
-            if (v2 > largest) largest = v2;
-        }
-        s.TimeStep = s.StepLength / std::sqrt(largest);
-    }
+    if (stepLong) s.TimeStep = s.StepLength / std::sqrt(SquaredTopSpeed(s));
     KickInto(s, s.TimeStep, s.VelX, s.VelY);
     const double dt = s.TimeStep;
     for (int b = 1; b <= n; ++b) {

@@ -41,15 +41,19 @@ TickFault HalfKick(SimState& s, double step) {
     return fault;
 }
 
-TickFault StepFromLength(const SimState& s, double& step) {
-    ClearFlags();
+double SquaredTopSpeed(const SimState& s) {
     double largest = 0;
     for (int b = 1; b <= s.BodyCount; ++b) {
         if (s.BodyOn[b] != 1) continue;
         const double v2 = s.VelY[b] * s.VelY[b] + s.VelX[b] * s.VelX[b];
         if (v2 > largest) largest = v2;
     }
-    const double dt = s.StepLength / std::sqrt(largest);
+    return largest;
+}
+
+TickFault StepFromLength(const SimState& s, double& step) {
+    ClearFlags();
+    const double dt = s.StepLength / std::sqrt(SquaredTopSpeed(s));
     const TickFault fault = FaultOf(RaisedFlags());
     if (fault == TickFault::None) step = dt;
     return fault;

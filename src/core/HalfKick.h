@@ -13,6 +13,10 @@ void KickInto(const SimState& s, double step, BodyDoubles& velX, BodyDoubles& ve
 /// returned.
 TickFault HalfKick(SimState& s, double step);
 
+/// The largest squared speed of the bodies taking part, in the order the step-length rule
+/// computes it; 0 when none moves.
+double SquaredTopSpeed(const SimState& s);
+
 /// The step the step-length rule gives for the velocities as they are, as a tick would
 /// compute it; DivisionByZero (step untouched) when no body taking part moves.
 TickFault StepFromLength(const SimState& s, double& step);
