@@ -1,7 +1,6 @@
 #include "display/Plotter.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace orbimo {
