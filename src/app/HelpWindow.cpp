@@ -3,6 +3,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "core/TickPathChoice.h"
+
 namespace orbimo {
 
 HelpWindow::HelpWindow(QWidget* parent)
@@ -83,7 +85,13 @@ QString HelpWindow::Text() {
         "<p>Настройки показа (скорость, сводка, подписи, вид, точный старт) сохраняются между "
         "запусками и в "
         "файлы систем не попадают; из сдвига и увеличения в файл попадает только "
-        "масштаб.</p>");
+        "масштаб.</p>"
+        "<p>Такт считается путём ") +
+           QString::fromStdU16String(TickPathText()) +
+           QStringLiteral(
+               "; все пути дают одни и те же числа до последнего бита, быстрейший выбирается "
+               "измерением при первом такте. Переменная окружения ORBIMO_TICK_PATH (scalar, "
+               "sse2, avx2, avx512) задаёт путь.</p>");
 }
 
 }  // namespace orbimo

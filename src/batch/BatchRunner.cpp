@@ -136,6 +136,7 @@ BatchReport BatchRunner::Run() {
     r.stepLong = run->stepLong;
     r.leapfrog = options_.leapfrog;
     logic_.SetLeapfrog(options_.leapfrog);
+    logic_.SetPlotting(options_.draw);
 
     CsvTrack csv;
     std::u16string reason;

@@ -28,6 +28,7 @@ struct BatchOptions {
     std::int64_t csvEvery = 1;        // a track row every so many ticks
     int width = 1920, height = 1080;  // the screen the main window fills, in pixels
     bool leapfrog = false;            // the leapfrog start
+    bool draw = true;                 // plot into Picture(); nothing else reads it
 };
 
 /// The exit status of the runner.

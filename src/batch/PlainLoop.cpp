@@ -7,7 +7,7 @@
 namespace orbimo {
 
 PlainLoopResult RunPlainLoop(const SimState& start, bool stepLong, double stopTime,
-                             std::int64_t maxTicks, int width, int height) {
+                             std::int64_t maxTicks, int width, int height, bool draw) {
     double m[kSlots], x[kSlots], y[kSlots], vx[kSlots], vy[kSlots];
     int on[kSlots], px[kSlots], py[kSlots];
     unsigned colour[kSlots];
@@ -35,8 +35,8 @@ PlainLoopResult RunPlainLoop(const SimState& start, bool stepLong, double stopTi
     const double stepLength = start.StepLength;
     double dt = start.TimeStep;
     double t = start.SimTime;
-    std::vector<unsigned> pixels(static_cast<std::size_t>(width) *
-                                 static_cast<std::size_t>(height));
+    std::vector<unsigned> pixels(
+        draw ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0);
 
     const auto t0 = std::chrono::steady_clock::now();
     std::int64_t ticks = 0;
@@ -77,6 +77,11 @@ PlainLoopResult RunPlainLoop(const SimState& start, bool stepLong, double stopTi
                 continue;
             const int cx = static_cast<int>(fx), cy = static_cast<int>(fy);
             if (cx == px[i] && cy == py[i]) continue;
+            if (!draw) {
+                px[i] = cx;
+                py[i] = cy;
+                continue;
+            }
             if (px[i] >= 0 && py[i] >= 0 && px[i] < width && py[i] < height)
                 pixels[static_cast<std::size_t>(py[i]) * width + px[i]] = colour[i];
             for (int ddy = -1; ddy <= 1; ++ddy)

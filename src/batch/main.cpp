@@ -21,7 +21,7 @@
 #include "batch/BatchRunner.h"
 #include "batch/PlainLoop.h"
 #include "batch/Summary.h"
-#include "core/AdvanceTick.h"
+#include "core/TickPathChoice.h"
 #include "mainwindow/Overlay.h"
 #include "paint/OverlayPainter.h"
 #include "platform/StdFileSystem.h"
@@ -250,29 +250,35 @@ int Main(QCoreApplication& app) {
     // Measuring: the same arithmetic as a plain loop just before the run and again after it,
     // the faster of the two counting; the first also brings the processor up to speed.
     const bool measure = parser.isSet(bench) || minRatio > 0;
+    // The runner draws only for a picture: the plain loop then draws too.
+    const bool drawing = !options.pictureFile.empty();
+    options.draw = drawing;
     PlainLoopResult a;
     if (measure)
         runner.beforeRun = [&](const BatchReport& start) {
             a = RunPlainLoop(start.start, start.stepLong, start.stopTime, options.maxTicks,
-                             options.width, options.height);
+                             options.width, options.height, drawing);
         };
     const BatchReport report = runner.Run();
     bar.Finish();
     if (report.ran && !silent) Print(stdout, SummaryText(report));
 
     if (measure && report.ran && report.ticks > 0) {
-        const PlainLoopResult b = RunPlainLoop(report.start, report.stepLong, report.stopTime,
-                                               report.ticks, options.width, options.height);
+        const PlainLoopResult b =
+            RunPlainLoop(report.start, report.stepLong, report.stopTime, report.ticks,
+                         options.width, options.height, drawing);
         // The plain loop ran as far as the run could; rates are per tick.
         const double plainRate = std::max(static_cast<double>(a.ticks) / a.seconds,
                                           static_cast<double>(b.ticks) / b.seconds);
         const double realRate = static_cast<double>(report.ticks) / report.wallSeconds;
-        Print(stdout,
-              u"Простой цикл той же арифметики: " + GroupedInteger(std::llround(plainRate)) +
-                  u" тактов в секунду (контрольная сумма " + ShortNumber(a.checksum + b.checksum) +
-                  u")\nСчёт программы с рисованием: " + GroupedInteger(std::llround(realRate)) +
-                  u" тактов в секунду (такт: " + FromUtf8(TickPathName(ChosenTickPath())) +
-                  u")\nОтношение: " + ShortNumber(realRate / plainRate) + u"\n");
+        const std::u16string how = drawing ? u" с рисованием" : u" без рисования";
+        Print(stdout, u"Простой цикл той же арифметики" + how + u": " +
+                          GroupedInteger(std::llround(plainRate)) +
+                          u" тактов в секунду (контрольная сумма " +
+                          ShortNumber(a.checksum + b.checksum) + u")\nСчёт программы" + how +
+                          u": " + GroupedInteger(std::llround(realRate)) +
+                          u" тактов в секунду (такт: " + TickPathText() + u")\nОтношение: " +
+                          ShortNumber(realRate / plainRate) + u"\n");
         if (minRatio > 0 && !(realRate >= minRatio * plainRate)) {
             Print(stderr,
                   u"orbimo-batch: счёт медленнее " + ShortNumber(minRatio) + u" простого цикла.\n");

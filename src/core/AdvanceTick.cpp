@@ -334,15 +334,6 @@ TickFunction FunctionOf(TickPath path) {
     }
 }
 
-TickPath Choose() {
-#if ORBIMO_PACKED_TICK
-    __builtin_cpu_init();  // a static initialiser may get here before the library's own
-#endif
-    for (TickPath p : {TickPath::Avx512, TickPath::Avx2, TickPath::Sse2})
-        if (TickPathSupported(p)) return p;
-    return TickPath::Scalar;
-}
-
 }  // namespace
 
 const char* TickPathName(TickPath path) {
@@ -359,6 +350,11 @@ const char* TickPathName(TickPath path) {
 }
 
 bool TickPathSupported(TickPath path) {
+#if ORBIMO_PACKED_TICK
+    // A static initialiser may get here before the library's own initialisation.
+    static const bool init = (__builtin_cpu_init(), true);
+    (void)init;
+#endif
     switch (path) {
         case TickPath::Scalar:
             return true;
@@ -373,11 +369,6 @@ bool TickPathSupported(TickPath path) {
         default:
             return false;
     }
-}
-
-TickPath ChosenTickPath() {
-    static const TickPath chosen = Choose();
-    return chosen;
 }
 
 TickFault AdvanceTickBy(TickPath path, SimState& s, bool stepLong) {

@@ -13,7 +13,8 @@ enum class TickFault {
 /// One tick: step-length rule, kick over every pair, drift. When any result
 /// divides by zero, overflows or is invalid, or SimTime + TimeStep would not be
 /// finite, the tick is undone and reported. SimTime itself is the caller's.
-/// Takes the fastest way this processor offers (TickPath); every way gives the same bits.
+/// Takes the way found fastest on this processor (TickPathChoice.h); every way gives the same
+/// bits.
 TickFault AdvanceTick(SimState& s, bool stepLong);
 
 /// Ways of computing a tick. The packed ones compute every pair's terms side by side
@@ -30,7 +31,7 @@ inline constexpr TickPath kTickPaths[] = {TickPath::Scalar, TickPath::Sse2, Tick
 const char* TickPathName(TickPath path);
 /// Whether this processor (and this build) can take the path.
 bool TickPathSupported(TickPath path);
-/// The path AdvanceTick takes, chosen once from the processor's features.
+/// The path AdvanceTick takes, chosen on first use (TickPathChoice.h).
 TickPath ChosenTickPath();
 /// One tick by the given path, which must be supported.
 TickFault AdvanceTickBy(TickPath path, SimState& s, bool stepLong);

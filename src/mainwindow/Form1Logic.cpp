@@ -180,7 +180,7 @@ inline bool Form1Logic::Tick(bool stepLong, double stopTime) {
     }
     fault_ = AdvanceTick(s_, stepLong);
     if (fault_ != TickFault::None) return false;
-    plotter_.PlotStep(frame_);
+    if (plotting_) plotter_.PlotStep(frame_);
     s_.SimTime = s_.SimTime + s_.TimeStep;  // finite: the tick checked it
     ++status_.ticks;
     if (afterTick) afterTick();

@@ -110,6 +110,8 @@ class Form1Logic {
     /// The leapfrog start for the runs that follow, off by default: a run's start moves the
     /// velocities half a step back, its end half a step forward again.
     void SetLeapfrog(bool on) { leapfrog_ = on; }
+    /// Whether a run plots its ticks (on by default); a runner without a picture turns it off.
+    void SetPlotting(bool on) { plotting_ = on; }
     bool Leapfrog() const { return leapfrog_; }
     /// The velocities at the positions' moment (during a leapfrog run the record's trail them).
     std::pair<BodyDoubles, BodyDoubles> VelocitiesInStep() const;
@@ -153,6 +155,7 @@ class Form1Logic {
     int pace_ = 0;
     Frame frame_;
     bool leapfrog_ = false;
+    bool plotting_ = true;
     // During a leapfrog run the velocities of the bodies in behindOn_ trail the positions by
     // half of LagStep(): the step put back, until a tick has run since, then the last tick's.
     bool behind_ = false;

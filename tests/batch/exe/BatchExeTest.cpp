@@ -115,5 +115,23 @@ TEST(BatchExe, PngIsTheLibrarysPictureANegativeScaleMirrorsIt) {
     }
 }
 
+// Drawing only for a picture changes nothing else the runner writes; --bench names the tick's
+// path, also when the environment forces one.
+TEST(BatchExe, APictureChangesNothingElseAndTheBenchNamesThePath) {
+    testing::TempFolder t;
+    t.Write("in.sav", FileBytes(Named(u"Внутренние планеты.sav")));
+    const std::string run = "--ticks 3000 --every 100 --leapfrog --quiet ";
+    ASSERT_EQ(RunBatch(t, run + "--out a.sav --csv a.csv --png a.png").first, 0);
+    ASSERT_EQ(RunBatch(t, run + "--out b.sav --csv b.csv").first, 0);
+    EXPECT_EQ(t.Contents("a.sav"), t.Contents("b.sav"));
+    EXPECT_EQ(t.Contents("a.csv"), t.Contents("b.csv"));
+    ::setenv("ORBIMO_TICK_PATH", "scalar", 1);
+    ASSERT_EQ(RunBatch(t, "--ticks 1000 --bench --quiet").first, 0);
+    ::unsetenv("ORBIMO_TICK_PATH");
+    EXPECT_NE(t.Contents("out.txt").find("scalar (задан переменной ORBIMO_TICK_PATH)"),
+              std::string::npos)
+        << t.Contents("out.txt");
+}
+
 }  // namespace
 }  // namespace orbimo::examples
