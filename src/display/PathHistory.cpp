@@ -1,6 +1,11 @@
 #include "display/PathHistory.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace orbimo {
 
@@ -8,12 +13,28 @@ Snapshot SnapshotOf(const SimState& s) {
     return Snapshot{s.SimTime, TakingPart(s), s.PosX, s.PosY};
 }
 
+void PathHistory::FreeBlock::operator()(Block* b) const {
+    std::free(b);
+}
+
+PathHistory::BlockPtr PathHistory::NewBlock() {
+    static_assert(sizeof(Block) <= kBlockBytes);
+    // Not zeroed: a run records into it as it goes. Snapshots are aggregates, so the storage
+    // holds them as soon as it is allocated.
+    void* p = std::aligned_alloc(kBlockBytes, kBlockBytes);
+    if (!p) throw std::bad_alloc();
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    ::madvise(p, kBlockBytes, MADV_HUGEPAGE);  // a hint: without it, small pages
+#endif
+    return BlockPtr(static_cast<Block*>(p));
+}
+
 PathHistory::PathHistory(std::size_t maxBytes)
-    : maxBlocks_(std::max<std::size_t>(maxBytes / sizeof(Block), 2)) {}
+    : maxBlocks_(std::max<std::size_t>(maxBytes / kBlockBytes, 2)) {}
 
 void PathHistory::Clear(const SimState& s, bool kept) {
     // The memory goes back too.
-    std::vector<std::unique_ptr<Block>>().swap(blocks_);
+    std::vector<BlockPtr>().swap(blocks_);
     last_ = kBlock;
     start_ = SnapshotOf(s);
     kept_ = kept;
@@ -25,7 +46,7 @@ void PathHistory::Clear(const SimState& s, bool kept) {
 // The last block is full: a new one, or when the bound is reached, room made by thinning.
 void PathHistory::MakeRoom() {
     if (blocks_.size() < maxBlocks_) {
-        blocks_.push_back(std::make_unique<Block>());
+        blocks_.push_back(NewBlock());
         last_ = 0;
         return;
     }
@@ -46,7 +67,7 @@ void PathHistory::MakeRoom() {
     const Block& second = *blocks_[sparse_ + 1];
     for (std::size_t i = 0; i < kBlock / 2; ++i) into.at[i] = into.at[2 * i];
     for (std::size_t i = 0; i < kBlock / 2; ++i) into.at[kBlock / 2 + i] = second.at[2 * i];
-    std::unique_ptr<Block> freed = std::move(blocks_[sparse_ + 1]);
+    BlockPtr freed = std::move(blocks_[sparse_ + 1]);
     blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(sparse_) + 1);
     ++sparse_;
     blocks_.push_back(std::move(freed));
