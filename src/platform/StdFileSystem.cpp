@@ -262,14 +262,18 @@ fs::path StdFileSystem::TempPathFor(const fs::path& target) {
 
 WriteResult StdFileSystem::WriteAtomic(const std::u16string& path, const std::string& bytes) {
     fs::path target = PathFromText(path);
-    if (!target.has_filename()) return Failure(EISDIR);
-    // Through a link, the file it points to is replaced and the link stays.
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    // Through a link, the file it points to is replaced and the link stays: followed a link at
+    // a time, as a dangling link (its file not made yet) has no canonical path. A loop is
+    // refused as open() would refuse it, rather than renamed over.
+    for (int links = 0;; ++links) {
         std::error_code ec;
-        fs::path real = fs::canonical(target, ec);
-        if (!ec) target = std::move(real);
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) break;  // not a link
+        if (links == 40) return Failure(ELOOP);
+        target = next.is_absolute() ? next : target.parent_path() / next;
     }
+    if (!target.has_filename()) return Failure(EISDIR);
+    struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) return Failure(EISDIR);
     // A read-only file is not replaced, as on Windows (rename alone would allow it).

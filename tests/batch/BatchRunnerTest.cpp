@@ -79,7 +79,7 @@ TEST(BatchRunner, SavesWhatTheProgramSavesAfterTheSameRun) {
 
 TEST(BatchRunner, TrackHasTheStartEveryKthTickAndTheEndInShortestRoundTripTexts) {
     SimState s;
-    s.BodyCount = kBodies, s.BodyOn[2] = 1, s.SimTime = 86400;
+    s.BodyCount = kBodies, s.BodyOn[2] = 1, s.BodyOn[5] = 2, s.SimTime = 86400;  // 5 greyed
     s.PosX[2] = 0.1, s.PosY[2] = -2, s.VelX[2] = 1e300, s.VelY[2] = 1.0 / 3;
     std::string rows;
     AppendCsvRows(rows, s);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes/FakeFileSystem.h"
 #include "files/Catalogue.h"
 #include "files/SaveLoad.h"
@@ -29,6 +31,19 @@ TEST(Catalogue, ListsInCodeUnitOrderFoldersLastDotNamesSkipped) {
     СписокФайлов(list, files, u"/prog/Save/", kAttrDirectory | kAttrHidden, u"*.sav");
     EXPECT_EQ(list, (Texts{u"kept", u"1Mars.sav", u"1mars.sav", u"1Земля.sav", u"1Земля2.sav",
                            u"1земля.sav", u"2Папка.sav"}));
+}
+
+// A field past the last is empty, not the last field again nor the whole line.
+TEST(Catalogue, FieldNOfALineOrEmptyText) {
+    // clang-format off
+    const std::tuple<std::u16string, int, std::u16string, std::u16string> rows[] = {
+        {u"Земля.sav", 1, u".", u"Земля"}, {u"a.b.c", 2, u".", u"b"}, {u"a.b.c", 3, u".", u"c"},
+        {u"abc", 1, u".", u"abc"}, {u"abc", 2, u".", u""}, {u"a.b", 3, u".", u""},
+        {u"a..b", 2, u".", u""}, {u".a", 1, u".", u""}, {u"a::b::c", 3, u"::", u"c"}};
+    // clang-format on
+    for (const auto& [text, n, delimiter, field] : rows)
+        EXPECT_EQ(ПолеСтроки(text, n, delimiter), field)
+            << ::testing::PrintToString(text) << ", " << n;
 }
 
 TEST(Catalogue, ChoosingLoadsAnEntryAsTheStateFileOrSaysNoFileBackToStartKeepsTheScale) {

@@ -82,11 +82,13 @@ std::string WithLine(const std::string& b, int item, const std::string& line) {
 }
 
 TEST(Load, OnOffViewAndDateItemsTakeOnlyTheirValidValues) {
-    // An item's line, and as the window then saves it (from body 1 clear, step length, view 4).
+    // An item's line, and as the window then saves it (from body 1 clear, body 2 on, step
+    // length, view 4): a bad on/off value leaves either state as it was.
     // clang-format off
     const std::tuple<int, std::string, std::string, std::u16string> cases[] = {
         {2, "1", "1", u""}, {2, "\"2\"", "2", u""}, {2, "3", "0", u""}, {2, "abc", "0", u""},
-        {2, "99999999999", "0", u""}, {82, "0", "0", u""}, {82, "", "1", u""}, {84, "11", "11", u""},
+        {2, "99999999999", "0", u""}, {9, "3", "1", u""}, {82, "0", "0", u""},
+        {82, "", "1", u""}, {82, "3", "1", u""}, {84, "11", "11", u""},
         {84, "12", "4", u""}, {84, "abc", "0", u""},
         {78, "\"15/3/2000 12:30\"", "\"15.03.2000 12:30:00\"", u""},
         {78, "\"abc\"", "\"01.01.1900\"", u"Неверная дата! abc"}};

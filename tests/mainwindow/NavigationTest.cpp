@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "convert/NumberText.h"
 #include "display/Readout.h"
 #include "mainwindow/StartedProgram.h"
 
@@ -70,6 +71,33 @@ TEST(Navigation, FitShowsEveryPathInEveryFrameAtARoundScale) {
         const double m = p.state.Zoom / std::pow(10.0, std::floor(std::log10(p.state.Zoom)));
         EXPECT_TRUE(m == 1 || m == 2 || m == 5) << p.state.Zoom;  // m/twip, and the field says so
         EXPECT_EQ(p.params.zoomText, GroupedScaleText(p.state.Zoom));
+    }
+}
+
+// Before a run, F fits the fields' bodies into the room from a twentieth of the window's height
+// to the buttons, centred, a fortieth of the room and a twentieth of the width clear each side,
+// at the smallest round scale that does so.
+TEST(Navigation, FitCentresTheBodiesInTheRoomAboveTheButtonsWithAMargin) {
+    // Body 2 from body 1 (the start-up view) at these shares of the room's height and width at
+    // 1E+7 m a twip: just within or beyond what the margins leave.
+    const std::pair<double, double> rows[] = {{0.97, 0}, {0.93, 0.1}, {0.4, 0}, {0.2, 0.93}};
+    for (const auto& [tall, wide] : rows) {
+        Program p;
+        const double width = p.logic.WindowWidthTwips(), buttons = p.logic.Buttons()[0].top;
+        const double top = p.logic.WindowHeightTwips() / 20, room = buttons - top;
+        const double dx = wide * width * 1e7, dy = tall * room * 1e7;
+        for (int b = 1; b <= kBodies; ++b) p.params.SetBodyState(b, b <= 2);
+        for (auto [field, at, to] : {std::tuple{FieldKind::X, -3e10, dx}, {FieldKind::Y, 5e10, dy}})
+            p.params.SetText({field, 1}, ТекстЧисла(at)),
+                p.params.SetText({field, 2}, ТекстЧисла(at + to));
+        p.logic.Fit();
+        const double z = p.state.Zoom;
+        EXPECT_NEAR(p.state.OriginX + dx / 2 / z, width / 2, 1e-6) << tall;
+        EXPECT_NEAR(p.state.OriginY + dy / 2 / z, (top + buttons) / 2, 1e-6) << tall;
+        EXPECT_TRUE(dy / z <= room * 0.95 && dx / z <= width * 0.9) << tall;
+        // At the next round scale down (5 to 2, else halved) they would not leave the margins.
+        const double down = z / std::pow(10.0, std::floor(std::log10(z))) == 5 ? 2.5 : 2;
+        EXPECT_TRUE(dy / z * down > room * 0.95 || dx / z * down > width * 0.9) << tall;
     }
 }
 

@@ -65,6 +65,28 @@ TEST_F(StdFs, SaveIsSyncedFileThenFolderAndKeepsTheOldFilesMode) {
     EXPECT_EQ(fs::status(folder.path() / "a.sav").permissions(), fs::perms(0604));
 }
 
+// Through a link, «Сохранить» writes the file the link leads to (made if not there yet) and the
+// link stays a link; a loop of links is refused.
+TEST_F(StdFs, SaveThroughALinkWritesWhereItLeadsAndKeepsTheLink) {
+    const fs::path p = folder.path();
+    folder.Write("real/a.sav", "old");
+    // A link, where it leads, the file written through it, the reason for a refusal.
+    // clang-format off
+    const std::tuple<std::string, fs::path, std::string, std::u16string> links[] = {
+        {"relative.sav", "real/a.sav", "real/a.sav", u""},
+        {"chain.sav", p / "relative.sav", "real/a.sav", u""},
+        {"dangling.sav", "real/new.sav", "real/new.sav", u""},
+        {"loop.sav", "loop.sav", "", u"слишком много символических ссылок"}};
+    // clang-format on
+    for (const auto& [link, to, file, reason] : links) fs::create_symlink(to, p / link);
+    for (const auto& [link, to, file, reason] : links) {
+        EXPECT_EQ(files.WriteAtomic(root + u"/" + TextFromPath(link), link).reason, reason);
+        EXPECT_TRUE(fs::is_symlink(p / link) && (file.empty() || folder.Contents(file) == link))
+            << link;
+    }
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(p), {}), 7) << "a temporary file left";
+}
+
 TEST_F(StdFs, ListingMaskGivesFilesOnlyThenFoldersThenDotNames) {
     for (const char* name : {"Земля.sav", "b.sav", ".hidden.sav", "c.txt"}) folder.Write(name, "x");
     for (const char* name : {"dir.sav", ".dotdir.sav"}) fs::create_directory(folder.path() / name);
