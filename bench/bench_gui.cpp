@@ -1,5 +1,6 @@
 // The real program's windows: run-loop speed with the built-in system and how soon input is
-// answered meanwhile, a full repaint, start-up to the first painted main window, idle memory.
+// answered meanwhile, a full repaint, start-up to the first painted main window, idle memory;
+// and, in the same run, the same loop without a window and the tick alone, with their ratios.
 // Run it offscreen (QT_QPA_PLATFORM=offscreen) or under an X server.
 #include <benchmark/benchmark.h>
 
@@ -8,10 +9,14 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <map>
 #include <string>
 
+#include "Loops.h"
 #include "app/Program.h"
+#include "core/TickPathChoice.h"
 
 namespace {
 
@@ -172,8 +177,30 @@ int main(int argc, char** argv) {
             break;
         }
     }
+    // The loops without a window, as bench_tick times them.
+    for (int bodies : {5, 11}) {
+        benchmark::RegisterBenchmark(("BM_PlotLoop/" + std::to_string(bodies)).c_str(), PlotLoop,
+                                     bodies)
+            ->MinTime(2.0);
+        benchmark::RegisterBenchmark(("BM_Tick/" + std::to_string(bodies)).c_str(), TickLoop,
+                                     ChosenTickPath(), bodies)
+            ->MinTime(2.0);
+    }
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RateReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    std::map<std::string, double>& r = reporter.rates;
+    for (int bodies : {5, 11}) {
+        const std::string n = "/" + std::to_string(bodies);
+        const double window = r["BM_RunLoop" + n], plot = r["BM_PlotLoop" + n],
+                     tick = r["BM_Tick" + n];
+        if (window > 0 && plot > 0)
+            std::printf("%d bodies: window loop / plot loop %.3f\n", bodies, window / plot);
+        if (plot > 0 && tick > 0)
+            std::printf("%d bodies: plot loop / tick alone %.3f (the %s path)\n", bodies,
+                        plot / tick, TickPathName(ChosenTickPath()));
+    }
+    std::fflush(stdout);
     std::_Exit(0);  // the program's windows live until the process ends, as in the program
 }

@@ -1,7 +1,7 @@
-// Ticks per second of the real tick (the path AdvanceTick takes, with its fault check), of every
-// other path this processor can take, each with every body's pixel and the "pixel changed?"
-// test, against a plain scalar loop of the same arithmetic compiled into the same binary; and of
-// the tick with the whole plotting step, as the run loop does it without a window.
+// Ticks per second of every path this processor can take (with its fault check), each with every
+// body's pixel and the "pixel changed?" test, against a plain scalar loop of the same arithmetic
+// compiled into the same binary; and of the tick with the whole plotting step, as the run loop
+// does it without a window.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,72 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "Loops.h"
 #include "core/AdvanceTick.h"
 #include "core/ProjectToPixel.h"
 #include "core/SimState.h"
 #include "core/TickPathChoice.h"
-#include "display/Plotter.h"
-#include "platform/MemorySurface.h"
 #include "platform/Utf8.h"
 
 namespace {
 
 using namespace orbimo;
-
-SimState AllOn() {
-    SimState s;
-    SetConstants(s);
-    StoreBuiltInSystem(s);
-    s.TwipsPerPixelX = s.TwipsPerPixelY = 15;
-    s.OriginX = 28800 / 2.0;
-    s.OriginY = 16200 / 2.0 - 16200 / 8.0;
-    s.ViewBody = 1;
-    for (int b = 1; b <= kBodies; ++b) s.BodyOn[b] = 1;
-    return s;
-}
-
-// The run loop's work per tick: the tick, every body's pixel at once, "pixel changed?".
-void RealTick(benchmark::State& st, TickPath path) {
-    SimState s = AllOn();
-    long moved = 0;
-    std::array<Pixel, kSlots> pixels;
-    for (auto _ : st) {
-        if (AdvanceTickBy(path, s, false) != TickFault::None) st.SkipWithError("fault");
-        const unsigned computed = ProjectAll(s, pixels);
-        for (int b = 1; b <= s.BodyCount; ++b) {
-            if (s.BodyOn[b] != 1 || !((computed >> b) & 1u)) continue;
-            const Pixel p = pixels[static_cast<std::size_t>(b)];
-            if (p.x != s.LastPixX[b] || p.y != s.LastPixY[b]) {
-                s.LastPixX[b] = p.x;
-                s.LastPixY[b] = p.y;
-                ++moved;
-            }
-        }
-        s.SimTime += s.TimeStep;
-    }
-    benchmark::DoNotOptimize(moved);
-    st.counters["ticks/s"] =
-        benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
-}
-
-// The run loop without its window: the tick and the whole plotting step (markers moved on a
-// 1920 x 1080 memory surface, the trace map, the path history) for the first `bodies` bodies.
-// What the window's run loop adds to it is the toolkit's share.
-void PlotLoop(benchmark::State& st, int bodies) {
-    SimState s = AllOn();
-    for (int b = bodies + 1; b <= kBodies; ++b) s.BodyOn[b] = 0;
-    CreatePixelOwner(s, 1920 * 15, 1080 * 15);
-    MemorySurface surface(1920, 1080, 0xFFFFFF);
-    Plotter plotter(s, surface);
-    plotter.Очистить(false);
-    for (auto _ : st) {
-        if (AdvanceTick(s, false) != TickFault::None) st.SkipWithError("fault");
-        plotter.PlotStep(Frame{});
-        s.SimTime += s.TimeStep;
-    }
-    st.counters["ticks/s"] =
-        benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
-}
 
 // The same arithmetic written as plainly as possible: no checks, no copies.
 struct Plain {
@@ -86,7 +30,7 @@ struct Plain {
 };
 
 void BM_PlainLoop(benchmark::State& st) {
-    const SimState s0 = AllOn();
+    const SimState s0 = BuiltInSystemOn(kBodies);
     Plain p{};
     for (int b = 0; b < 12; ++b) {
         p.m[b] = s0.Mass[b];
@@ -135,20 +79,6 @@ void BM_PlainLoop(benchmark::State& st) {
         benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
 }
 
-// Keeps the best ticks/s of every benchmark's runs so that --check can compare them.
-class RateReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration) continue;
-            double& best = rates[r.run_name.function_name];
-            best = std::max(best, static_cast<double>(r.counters.at("ticks/s")));
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> rates;
-};
-
 }  // namespace
 
 // With --check=R the program fails unless the path the program would choose by measuring (as
@@ -176,16 +106,18 @@ int main(int argc, char** argv) {
     for (TickPath p : kTickPaths)
         if (TickPathSupported(p))
             timed.push_back(benchmark::RegisterBenchmark(
-                (std::string("BM_TickBy/") + TickPathName(p)).c_str(), RealTick, p));
+                (std::string("BM_TickBy/") + TickPathName(p)).c_str(), TickLoop, p, kBodies));
     for (auto* b : timed) {
         b->MinTime(seconds);
         if (minRatio > 0) b->Repetitions(5);
     }
-    if (minRatio == 0)
+    if (minRatio == 0) {
+        benchmark::RegisterBenchmark("BM_Tick/5", TickLoop, ChosenTickPath(), 5)->MinTime(seconds);
         for (int bodies : {5, 11})
             benchmark::RegisterBenchmark(("BM_PlotLoop/" + std::to_string(bodies)).c_str(),
                                          PlotLoop, bodies)
                 ->MinTime(seconds);
+    }
     // What the program's first tick would find, measured before the benchmarks run.
     const TickPath measured = FastestTickPath(MeasureTickPaths());
     int n = static_cast<int>(args.size());
@@ -208,10 +140,15 @@ int main(int argc, char** argv) {
     for (const auto& [name, rate] : reporter.rates)
         if (name != "BM_PlainLoop" && plain > 0 && rate > 0)
             std::printf("%s / plain loop: %.3f\n", name.c_str(), rate / plain);
-    for (int bodies : {5, 11}) {
+    const double tick[] = {
+        reporter.rates["BM_Tick/5"],
+        reporter.rates[std::string("BM_TickBy/") + TickPathName(ChosenTickPath())]};
+    for (int i : {0, 1}) {
+        const int bodies = i == 0 ? 5 : 11;
         const double loop = reporter.rates["BM_PlotLoop/" + std::to_string(bodies)];
-        if (loop > 0 && chosen > 0)
-            std::printf("BM_PlotLoop/%d / tick of the chosen path: %.3f\n", bodies, loop / chosen);
+        if (loop > 0 && tick[i] > 0)
+            std::printf("BM_PlotLoop/%d / the tick alone (%d bodies): %.3f\n", bodies, bodies,
+                        loop / tick[i]);
     }
     if (minRatio == 0) return 0;
     if (!(chosen >= 0.9 * fastest)) {

@@ -8,12 +8,24 @@ namespace orbimo {
 void PixelOwnerGrid::Create(int lastRow, int lastColumn) {
     lastRow_ = std::max(lastRow, -1);
     lastColumn_ = std::max(lastColumn, -1);
-    cells_.assign(
-        static_cast<std::size_t>(lastRow_ + 1) * static_cast<std::size_t>(lastColumn_ + 1), 0);
+    // Made anew, so all zero, and untouched until written.
+    cells_ = CellVector(static_cast<std::size_t>(lastRow_ + 1) *
+                        static_cast<std::size_t>(lastColumn_ + 1));
+    written_ = {lastColumn_ + 1, -1};
 }
 
 void PixelOwnerGrid::Fill(std::uint8_t v) {
-    std::fill(cells_.begin(), cells_.end(), v);
+    if (v != 0) {
+        std::fill(cells_.begin(), cells_.end(), v);
+        written_ = {0, lastColumn_};
+        return;
+    }
+    // Zeros only where anything was written: a clear before anything was drawn costs nothing.
+    if (written_.first <= written_.second)
+        std::fill(cells_.begin() + static_cast<std::ptrdiff_t>(written_.first * rows()),
+                  cells_.begin() + static_cast<std::ptrdiff_t>((written_.second + 1) * rows()),
+                  std::uint8_t{0});
+    written_ = {lastColumn_ + 1, -1};
 }
 
 std::int32_t RoundHalfEven(double v) {

@@ -1,13 +1,16 @@
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/PixelSurface.h"
+#include "platform/ZeroedAllocator.h"
 
 namespace orbimo {
 
-inline constexpr int kBodies = 11;          // body slots 1..11
+inline constexpr int kBodies = 11;  // body slots 1..11
 inline constexpr double kAstroUnitMetres = 149597870000.0;
 inline constexpr int kSlots = kBodies + 1;  // element 0 is never written
 
@@ -24,19 +27,23 @@ class PixelOwnerGrid {
         return row >= 0 && column >= 0 && row <= lastRow_ && column <= lastColumn_;
     }
     std::uint8_t& At(std::int32_t row, std::int32_t column) {
+        written_.first = std::min(written_.first, column);
+        written_.second = std::max(written_.second, column);
         return cells_[static_cast<std::size_t>(column) * rows() + static_cast<std::size_t>(row)];
     }
     std::uint8_t At(std::int32_t row, std::int32_t column) const {
         return cells_[static_cast<std::size_t>(column) * rows() + static_cast<std::size_t>(row)];
     }
     void Fill(std::uint8_t v);
-    const std::vector<std::uint8_t>& Cells() const { return cells_; }
+    using CellVector = std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>;
+    const CellVector& Cells() const { return cells_; }
 
   private:
     std::size_t rows() const { return static_cast<std::size_t>(lastRow_ + 1); }
     int lastRow_ = -1;
     int lastColumn_ = -1;
-    std::vector<std::uint8_t> cells_;
+    CellVector cells_;
+    std::pair<int, int> written_{0, -1};  // the columns written since the last fill
 };
 
 /// The one shared record of the program.

@@ -269,6 +269,7 @@ void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
 }
 
 void Form1Logic::SetFrame(const Frame& f) {
+    if (f == frame_) return;  // the same picture (start-up sets the frame the user left)
     frame_ = f;
     plotter_.Rerender(frame_);
 }

@@ -21,7 +21,13 @@ void MemorySurface::ResetPalette() {
 
 void MemorySurface::Clear() {
     ResetPalette();
-    std::fill(pixels_.begin(), pixels_.end(), Entry{0});
+    // Only the rows drawn on: a picture cleared before anything was drawn (at start-up, or when
+    // a system is loaded) is not written again.
+    if (drawnTop_ <= drawnBottom_)
+        std::fill(pixels_.begin() + static_cast<std::ptrdiff_t>(Index(0, drawnTop_)),
+                  pixels_.begin() + static_cast<std::ptrdiff_t>(Index(0, drawnBottom_ + 1)),
+                  Entry{0});
+    drawnTop_ = height_, drawnBottom_ = -1;
     MarkAllDirty();
 }
 
@@ -29,7 +35,10 @@ void MemorySurface::Resize(int width, int height) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     ResetPalette();
-    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), Entry{0});
+    // Made anew, so all background, and untouched until drawn on.
+    pixels_ =
+        decltype(pixels_)(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+    drawnTop_ = height_, drawnBottom_ = -1;
     tilesX_ = (width_ + (1 << kTileShift) - 1) >> kTileShift;
     tilesY_ = (height_ + (1 << kTileShift) - 1) >> kTileShift;
     dirty_.assign(static_cast<std::size_t>(tilesX_) * static_cast<std::size_t>(tilesY_), 1);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/PixelSurface.h"
+#include "platform/ZeroedAllocator.h"
 
 namespace orbimo {
 
@@ -70,7 +71,9 @@ class MemorySurface final : public PixelSurface {
     /// Marks the rectangle from (left, top) to (right, bottom), inside the surface and smaller
     /// than a tile, as changed: its corners lie in every tile it touches.
     void TouchSmallRect(int left, int top, int right, int bottom) {
-        Touch(left, top), Touch(right, top), Touch(left, bottom), Touch(right, bottom);
+        MarkTile(left, top), MarkTile(right, top), MarkTile(left, bottom), MarkTile(right, bottom);
+        drawnTop_ = std::min(drawnTop_, top);
+        drawnBottom_ = std::max(drawnBottom_, bottom);
     }
 
   private:
@@ -82,8 +85,13 @@ class MemorySurface final : public PixelSurface {
                static_cast<std::size_t>(x);
     }
     static constexpr int kTileShift = 6;
-    void Touch(int x, int y) {
+    void MarkTile(int x, int y) {
         dirty_[static_cast<std::size_t>((y >> kTileShift) * tilesX_ + (x >> kTileShift))] = 1;
+    }
+    void Touch(int x, int y) {
+        MarkTile(x, y);
+        drawnTop_ = std::min(drawnTop_, y);
+        drawnBottom_ = std::max(drawnBottom_, y);
     }
     void MarkAllDirty() { std::fill(dirty_.begin(), dirty_.end(), std::uint8_t{1}); }
     void ResetPalette();
@@ -93,7 +101,8 @@ class MemorySurface final : public PixelSurface {
     int width_;
     int height_;
     Colour background_;
-    std::vector<Entry> pixels_;
+    std::vector<Entry, ZeroedAllocator<Entry>> pixels_;
+    int drawnTop_ = 0, drawnBottom_ = -1;  // the rows drawn on since the last clear
     std::array<Colour, 256> palette_{};
     std::array<std::uint32_t, 256> words_{};
     int used_ = 0;  // palette entries 0..used_-1 are taken; 0 is the background

@@ -105,7 +105,7 @@ TEST(Picture, MenuAndLayersLeaveTheSurfaceAloneARepaintRebuildsIt) {
     const QImage plotted =
         QImage(reinterpret_cast<const uchar*>(words.data()), 1024, 768, QImage::Format_RGB32)
             .copy();
-    const std::vector<std::uint8_t> owners = p.state.PixelOwner.Cells();
+    const auto owners = p.state.PixelOwner.Cells();
     const auto store = p.state.MarkerStore;
     Choose(p, {"Скорость", "1 сут/с"});
     Choose(p, {"Подписи и легенда"});
