@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build tree and checks it as a user would meet it: its
 # control fields and contents, the desktop and AppStream files, lintian, the runner and its
-# manual pages, and the program taken out of the package: read-only as installed, then in a
-# folder of its own.
+# manual pages, and the program taken out of the package read-only, then installed by dpkg into a
+# root of its own and removed again.
 . "$(dirname "$0")/../e2e/lib.sh"
 build="$1" version="$2" examples="$3"
 tmp="$E2E_TMP"
@@ -60,9 +60,9 @@ eight="$root/usr/share/orbimo/Save/Восьмёрка трёх тел.sav"
 "$runner" "$eight" --ticks 5000 --quiet --out "$tmp/eight.sav" || fail "the packaged runner failed"
 [ -s "$tmp/eight.sav" ] && ! cmp -s "$eight" "$tmp/eight.sav" || fail "the runner's result is no run"
 
-# Installed system-wide, the program cannot write beside itself: its first start copies the
-# examples into the user's data folder, and choosing the first one in «Система:» writes the state
-# file there. Root may write anywhere: as root the program runs as nobody.
+# Taken out of the package read-only and started by a user who cannot write there (nobody when
+# the test runs as root): its first start copies the examples into the user's data folder, and
+# choosing the first one in «Система:» writes the state file there.
 home="$tmp/home" data="$tmp/home/.local/share/orbimo"
 mkdir -p "$home" && chmod 755 "$tmp"
 as_user=()
@@ -83,8 +83,31 @@ caption=$(item "$data/Orbimo.sav" 8 || true)
 stop_app
 chmod -R u+w "$root"
 
-# In a writable folder its files live beside it: its first start copies the examples there.
-start_app env XDG_DATA_HOME="$tmp/data" "$root/usr/bin/orbimo"
-copied=$(ls "$root/usr/bin/Save"/*.sav | wc -l)
-[ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied beside the program"
-kill -0 "$APP_PID" || fail "the program is gone"
+# Installed by dpkg into a writable root of its own and started there as root (CI's user; whoever
+# runs the test otherwise) with a fresh HOME, it still writes nothing beside itself: the examples
+# and the state file go to the user's data folder, so removing and purging the package leave
+# nothing but dpkg's own records, as `apt remove` and `apt purge` would on the system.
+fake="$tmp/fake" home="$tmp/root-home" data="$tmp/root-home/.local/share/orbimo"
+mkdir -p "$fake"/var/lib/dpkg/{info,updates,triggers} && touch "$fake/var/lib/dpkg/status"
+outside_db() { find "$fake" -path "$fake/var/lib/dpkg" -prune -o -print | sort; }
+empty=$(outside_db)
+in_fake() {
+    PATH="$PATH:/usr/sbin:/sbin" dpkg --root="$fake" --log="$tmp/dpkg-events.log" --force-not-root \
+        --force-depends "$@" >>"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log" >&2; fail "dpkg $*"; }
+}
+in_fake --install "$deb"
+touch "$tmp/started"
+start_app env HOME="$home" XDG_DATA_HOME= "$fake/usr/bin/orbimo"
+copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l || true)
+open_params
+choose_first_system  # «Внешние планеты»
+caption=$(item "$data/Orbimo.sav" 8 || true)
+stop_app
+[ "$copied" -eq "$shipped" ] || fail "as root: $copied of $shipped examples in the user's data folder"
+[ "$caption" = '"Юпитер"' ] || fail "as root: no state file of the chosen system in the user's data folder"
+written=$(find "$fake" -newer "$tmp/started")
+[ -z "$written" ] || fail "wrote under its prefix: $written"
+for action in --remove --purge; do
+    in_fake "$action" orbimo
+    [ "$(outside_db)" = "$empty" ] || fail "dpkg $action leaves: $(comm -13 <(echo "$empty") <(outside_db))"
+done
