@@ -4,7 +4,7 @@
 # manual pages, and the program taken out of the package read-only, then installed by dpkg into a
 # root of its own and removed again.
 . "$(dirname "$0")/../e2e/lib.sh"
-build="$1" version="$2" examples="$3"
+build="$1" version="$2" examples="$3" hardened="$4"
 tmp="$E2E_TMP"
 
 cpack --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 ||
@@ -32,6 +32,17 @@ shipped=$(ls "$examples"/*.sav | wc -l)
 for b in orbimo orbimo-batch; do
     file -b "$root/usr/bin/$b" | grep -q ', stripped' || fail "$b is not stripped"
 done
+# A hardened build (ORBIMO_HARDEN): lintian checks relro and immediate binding below, the stack
+# protector shows in the programs, fortification (whose tag lintian cannot tell here, see
+# packaging/lintian-overrides) in every compile command.
+if [ "$hardened" = 1 ]; then
+    for b in orbimo orbimo-batch; do
+        nm -D -u "$root/usr/bin/$b" | grep -q ' __stack_chk_fail@' || fail "$b has no stack protector"
+    done
+    commands=$(grep -c '"command":' "$build/compile_commands.json")
+    [ "$(grep -c -- '-D_FORTIFY_SOURCE=[1-9]' "$build/compile_commands.json")" = "$commands" ] ||
+        fail "not every file is compiled with _FORTIFY_SOURCE"
+fi
 for s in 48 128; do
     file -b "$root/usr/share/icons/hicolor/${s}x$s/apps/orbimo.png" | grep -q "PNG image data, $s x $s" ||
         fail "the ${s}x$s icon is not $s px"
@@ -44,6 +55,8 @@ grep -qF "<release version=\"$version\"" "$root$meta" || fail "no release $versi
 
 lintian --display-info "$deb" 2>&1 | tee "$tmp/lintian.log" || true
 grep -q '^E: ' "$tmp/lintian.log" && fail "lintian reports errors"
+grep -E 'binary-has-unneeded-section' "$tmp/lintian.log" && fail "lintian: sections a package strips"
+[ "$hardened" = 1 ] && grep -E 'hardening-' "$tmp/lintian.log" && fail "lintian: not hardened"
 
 runner="$root/usr/bin/orbimo-batch"
 [ "$("$runner" --version)" = "orbimo-batch $version" ] || fail "--version: $("$runner" --version)"
