@@ -29,20 +29,17 @@ for f in /usr/share/icons/hicolor/scalable/apps/orbimo.svg /usr/share/man/{,ru/}
     [ -s "$root$f" ] || fail "not in the package: $f"
 done
 shipped=$(ls "$examples"/*.sav | wc -l)
-for b in orbimo orbimo-batch; do
-    file -b "$root/usr/bin/$b" | grep -q ', stripped' || fail "$b is not stripped"
-done
 # A hardened build (ORBIMO_HARDEN): lintian checks relro and immediate binding below, the stack
 # protector shows in the programs, fortification (whose tag lintian cannot tell here, see
 # packaging/lintian-overrides) in every compile command.
-if [ "$hardened" = 1 ]; then
-    for b in orbimo orbimo-batch; do
-        nm -D -u "$root/usr/bin/$b" | grep -q ' __stack_chk_fail@' || fail "$b has no stack protector"
-    done
-    commands=$(grep -c '"command":' "$build/compile_commands.json")
-    [ "$(grep -c -- '-D_FORTIFY_SOURCE=[1-9]' "$build/compile_commands.json")" = "$commands" ] ||
-        fail "not every file is compiled with _FORTIFY_SOURCE"
-fi
+for b in orbimo orbimo-batch; do
+    file -b "$root/usr/bin/$b" | grep -q ', stripped' || fail "$b is not stripped"
+    [ "$hardened" != 1 ] || nm -D -u "$root/usr/bin/$b" | grep -q ' __stack_chk_fail@' ||
+        fail "$b: no stack protector"
+done
+commands="$build/compile_commands.json"
+[ "$hardened" != 1 ] || [ "$(grep -c '"command":' "$commands")" = "$(grep -c -- -D_FORTIFY_SOURCE= "$commands")" ] ||
+    fail "not every file is compiled with _FORTIFY_SOURCE"
 for s in 48 128; do
     file -b "$root/usr/share/icons/hicolor/${s}x$s/apps/orbimo.png" | grep -q "PNG image data, $s x $s" ||
         fail "the ${s}x$s icon is not $s px"
@@ -73,10 +70,23 @@ eight="$root/usr/share/orbimo/Save/Восьмёрка трёх тел.sav"
 "$runner" "$eight" --ticks 5000 --quiet --out "$tmp/eight.sav" || fail "the packaged runner failed"
 [ -s "$tmp/eight.sav" ] && ! cmp -s "$eight" "$tmp/eight.sav" || fail "the runner's result is no run"
 
+# first_start HOME COMMAND...: the program's first start with that HOME copies the examples into
+# the user's data folder, and choosing the first one in «Система:» writes the state file there.
+first_start() {
+    local data="$1/.local/share/orbimo" copied caption
+    start_app env HOME="$1" XDG_DATA_HOME= "${@:2}"
+    copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l || true)
+    open_params
+    choose_first_system  # «Внешние планеты»
+    caption=$(item "$data/Orbimo.sav" 8 || true)
+    stop_app
+    [ "$copied" -eq "$shipped" ] || fail "${*: -1}: $copied of $shipped examples in the data folder"
+    [ "$caption" = '"Юпитер"' ] || fail "${*: -1}: no state file of the chosen system in the data folder"
+}
+
 # Taken out of the package read-only and started by a user who cannot write there (nobody when
-# the test runs as root): its first start copies the examples into the user's data folder, and
-# choosing the first one in «Система:» writes the state file there.
-home="$tmp/home" data="$tmp/home/.local/share/orbimo"
+# the test runs as root).
+home="$tmp/home"
 mkdir -p "$home" && chmod 755 "$tmp"
 as_user=()
 if [ "$(id -u)" = 0 ]; then
@@ -85,22 +95,15 @@ if [ "$(id -u)" = 0 ]; then
 fi
 chmod -R a-w "$root"
 start_x 1024x768 -ac  # open to every local user, nobody too
-start_app env HOME="$home" XDG_DATA_HOME= "${as_user[@]}" "$root/usr/bin/orbimo"
-copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l || true)
-open_params
-choose_first_system  # «Внешние планеты»
-caption=$(item "$data/Orbimo.sav" 8 || true)
-[ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied at the first start"
-[ "$caption" = '"Юпитер"' ] || fail "no state file of the chosen system in the user's data folder"
+first_start "$home" "${as_user[@]}" "$root/usr/bin/orbimo"
 [ ! -e "$root/usr/bin/Orbimo.sav" ] && [ ! -e "$root/usr/bin/Save" ] || fail "wrote beside itself"
-stop_app
 chmod -R u+w "$root"
 
 # Installed by dpkg into a writable root of its own and started there as root (CI's user; whoever
 # runs the test otherwise) with a fresh HOME, it still writes nothing beside itself: the examples
 # and the state file go to the user's data folder, so removing and purging the package leave
 # nothing but dpkg's own records, as `apt remove` and `apt purge` would on the system.
-fake="$tmp/fake" home="$tmp/root-home" data="$tmp/root-home/.local/share/orbimo"
+fake="$tmp/fake"
 mkdir -p "$fake"/var/lib/dpkg/{info,updates,triggers} && touch "$fake/var/lib/dpkg/status"
 outside_db() { find "$fake" -path "$fake/var/lib/dpkg" -prune -o -print | sort; }
 empty=$(outside_db)
@@ -110,14 +113,7 @@ in_fake() {
 }
 in_fake --install "$deb"
 touch "$tmp/started"
-start_app env HOME="$home" XDG_DATA_HOME= "$fake/usr/bin/orbimo"
-copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l || true)
-open_params
-choose_first_system  # «Внешние планеты»
-caption=$(item "$data/Orbimo.sav" 8 || true)
-stop_app
-[ "$copied" -eq "$shipped" ] || fail "as root: $copied of $shipped examples in the user's data folder"
-[ "$caption" = '"Юпитер"' ] || fail "as root: no state file of the chosen system in the user's data folder"
+first_start "$tmp/root-home" "$fake/usr/bin/orbimo"
 written=$(find "$fake" -newer "$tmp/started")
 [ -z "$written" ] || fail "wrote under its prefix: $written"
 for action in --remove --purge; do
