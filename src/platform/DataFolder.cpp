@@ -2,6 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+#include "platform/StdFileSystem.h"
+
 namespace orbimo {
 namespace fs = std::filesystem;
 
@@ -22,6 +28,18 @@ bool FolderWritable(const fs::path& folder) {
     return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+bool IsInstalled(const fs::path& programFolder, const fs::path& installedData) {
+    // What the package manager and the administrator own; root may write there, and the
+    // files would outlive the package. /bin and /sbin where they are no links into /usr.
+    static const std::array<fs::path, 4> kSystemTops{"usr", "opt", "bin", "sbin"};
+    const fs::path folder = programFolder.lexically_normal();
+    if (folder.has_root_directory() && std::next(folder.begin()) != folder.end() &&
+        std::ranges::find(kSystemTops, *std::next(folder.begin())) != kSystemTops.end())
+        return true;
+    std::error_code ec;
+    return fs::is_directory(installedData, ec);
+}
+
 namespace {
 
 /// Copies the shipped *.sav files into save (which must exist); never replaces a file.
@@ -39,25 +57,39 @@ int CopyExamples(const fs::path& shipped, const fs::path& save) {
     return copied;
 }
 
+std::u16string UnusableFolderProblem(const fs::path& userFolder, std::error_code ec) {
+    if (userFolder.empty())
+        return u"Не найдена папка для систем: ни XDG_DATA_HOME, ни HOME не задают абсолютный "
+               u"путь, а установленная программа не пишет в свою папку. Программа закрывается.";
+    return u"Папку для систем " + TextFromPath(userFolder) +
+           u" не удалось создать или в неё нельзя писать (" +
+           ReasonFromErrno(ec ? ec.value() : EACCES) +
+           u"). Сохранить систему не удастся: установленная программа не пишет в свою папку.";
+}
+
 }  // namespace
 
-DataFolderChoice ChooseDataFolder(const fs::path& programFolder, const fs::path& userFolder,
-                                  const fs::path& shippedExamples,
+DataFolderChoice ChooseDataFolder(const fs::path& programFolder, const fs::path& installedData,
+                                  const fs::path& userFolder,
                                   const std::function<bool(const fs::path&)>& writable) {
-    DataFolderChoice choice{programFolder, true, 0};
-    std::error_code ec;
-    if (!writable(programFolder) && !userFolder.empty()) {
-        fs::create_directories(userFolder, ec);
-        if (fs::is_directory(userFolder, ec) && writable(userFolder))
-            choice = DataFolderChoice{userFolder, false, 0};
+    DataFolderChoice choice{programFolder, true, 0, {}};
+    const bool installed = IsInstalled(programFolder, installedData);
+    if (installed || !writable(programFolder)) {
+        std::error_code ec, dec;
+        if (!userFolder.empty()) fs::create_directories(userFolder, ec);
+        if (!userFolder.empty() && fs::is_directory(userFolder, dec) && writable(userFolder))
+            choice = DataFolderChoice{userFolder, false, 0, {}};
+        else if (installed)
+            choice = DataFolderChoice{userFolder, false, 0, UnusableFolderProblem(userFolder, ec)};
     }
+    std::error_code ec;
     const fs::path save = choice.folder / "Save";
-    if (fs::exists(save, ec) || !writable(choice.folder)) return choice;
+    if (choice.folder.empty() || fs::exists(save, ec) || !writable(choice.folder)) return choice;
     std::error_code cec;
     if (!fs::create_directories(save, cec) || cec) return choice;
     std::error_code sec;
-    if (fs::is_directory(shippedExamples, sec))
-        choice.examplesCopied = CopyExamples(shippedExamples, save);
+    if (fs::is_directory(installedData / "Save", sec))
+        choice.examplesCopied = CopyExamples(installedData / "Save", save);
     return choice;
 }
 

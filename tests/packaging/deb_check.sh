@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build tree and checks it as a user would meet it: its
 # control fields and contents, the desktop and AppStream files, lintian, the runner and its
-# manual pages, and the program taken out of the package: read-only as installed, then in a
-# folder of its own.
+# manual pages, and the program taken out of the package read-only, then installed by dpkg into a
+# root of its own and removed again.
 . "$(dirname "$0")/../e2e/lib.sh"
-build="$1" version="$2" examples="$3"
+build="$1" version="$2" examples="$3" hardened="$4"
 tmp="$E2E_TMP"
 
 cpack --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 ||
@@ -29,9 +29,17 @@ for f in /usr/share/icons/hicolor/scalable/apps/orbimo.svg /usr/share/man/{,ru/}
     [ -s "$root$f" ] || fail "not in the package: $f"
 done
 shipped=$(ls "$examples"/*.sav | wc -l)
+# A hardened build (ORBIMO_HARDEN): lintian checks relro and immediate binding below, the stack
+# protector shows in the programs, fortification (whose tag lintian cannot tell here, see
+# packaging/lintian-overrides) in every compile command.
 for b in orbimo orbimo-batch; do
     file -b "$root/usr/bin/$b" | grep -q ', stripped' || fail "$b is not stripped"
+    [ "$hardened" != 1 ] || nm -D -u "$root/usr/bin/$b" | grep -q ' __stack_chk_fail@' ||
+        fail "$b: no stack protector"
 done
+commands="$build/compile_commands.json"
+[ "$hardened" != 1 ] || [ "$(grep -c '"command":' "$commands")" = "$(grep -c -- -D_FORTIFY_SOURCE= "$commands")" ] ||
+    fail "not every file is compiled with _FORTIFY_SOURCE"
 for s in 48 128; do
     file -b "$root/usr/share/icons/hicolor/${s}x$s/apps/orbimo.png" | grep -q "PNG image data, $s x $s" ||
         fail "the ${s}x$s icon is not $s px"
@@ -44,6 +52,8 @@ grep -qF "<release version=\"$version\"" "$root$meta" || fail "no release $versi
 
 lintian --display-info "$deb" 2>&1 | tee "$tmp/lintian.log" || true
 grep -q '^E: ' "$tmp/lintian.log" && fail "lintian reports errors"
+grep -E 'binary-has-unneeded-section' "$tmp/lintian.log" && fail "lintian: sections a package strips"
+[ "$hardened" = 1 ] && grep -E 'hardening-' "$tmp/lintian.log" && fail "lintian: not hardened"
 
 runner="$root/usr/bin/orbimo-batch"
 [ "$("$runner" --version)" = "orbimo-batch $version" ] || fail "--version: $("$runner" --version)"
@@ -60,10 +70,23 @@ eight="$root/usr/share/orbimo/Save/Восьмёрка трёх тел.sav"
 "$runner" "$eight" --ticks 5000 --quiet --out "$tmp/eight.sav" || fail "the packaged runner failed"
 [ -s "$tmp/eight.sav" ] && ! cmp -s "$eight" "$tmp/eight.sav" || fail "the runner's result is no run"
 
-# Installed system-wide, the program cannot write beside itself: its first start copies the
-# examples into the user's data folder, and choosing the first one in «Система:» writes the state
-# file there. Root may write anywhere: as root the program runs as nobody.
-home="$tmp/home" data="$tmp/home/.local/share/orbimo"
+# first_start HOME COMMAND...: the program's first start with that HOME copies the examples into
+# the user's data folder, and choosing the first one in «Система:» writes the state file there.
+first_start() {
+    local data="$1/.local/share/orbimo" copied caption
+    start_app env HOME="$1" XDG_DATA_HOME= "${@:2}"
+    copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l || true)
+    open_params
+    choose_first_system  # «Внешние планеты»
+    caption=$(item "$data/Orbimo.sav" 8 || true)
+    stop_app
+    [ "$copied" -eq "$shipped" ] || fail "${*: -1}: $copied of $shipped examples in the data folder"
+    [ "$caption" = '"Юпитер"' ] || fail "${*: -1}: no state file of the chosen system in the data folder"
+}
+
+# Taken out of the package read-only and started by a user who cannot write there (nobody when
+# the test runs as root).
+home="$tmp/home"
 mkdir -p "$home" && chmod 755 "$tmp"
 as_user=()
 if [ "$(id -u)" = 0 ]; then
@@ -72,19 +95,28 @@ if [ "$(id -u)" = 0 ]; then
 fi
 chmod -R a-w "$root"
 start_x 1024x768 -ac  # open to every local user, nobody too
-start_app env HOME="$home" XDG_DATA_HOME= "${as_user[@]}" "$root/usr/bin/orbimo"
-copied=$(ls "$data/Save"/*.sav 2>/dev/null | wc -l || true)
-open_params
-choose_first_system  # «Внешние планеты»
-caption=$(item "$data/Orbimo.sav" 8 || true)
-[ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied at the first start"
-[ "$caption" = '"Юпитер"' ] || fail "no state file of the chosen system in the user's data folder"
+first_start "$home" "${as_user[@]}" "$root/usr/bin/orbimo"
 [ ! -e "$root/usr/bin/Orbimo.sav" ] && [ ! -e "$root/usr/bin/Save" ] || fail "wrote beside itself"
-stop_app
 chmod -R u+w "$root"
 
-# In a writable folder its files live beside it: its first start copies the examples there.
-start_app env XDG_DATA_HOME="$tmp/data" "$root/usr/bin/orbimo"
-copied=$(ls "$root/usr/bin/Save"/*.sav | wc -l)
-[ "$copied" -eq "$shipped" ] || fail "$copied of $shipped examples copied beside the program"
-kill -0 "$APP_PID" || fail "the program is gone"
+# Installed by dpkg into a writable root of its own and started there as root (CI's user; whoever
+# runs the test otherwise) with a fresh HOME, it still writes nothing beside itself: the examples
+# and the state file go to the user's data folder, so removing and purging the package leave
+# nothing but dpkg's own records, as `apt remove` and `apt purge` would on the system.
+fake="$tmp/fake"
+mkdir -p "$fake"/var/lib/dpkg/{info,updates,triggers} && touch "$fake/var/lib/dpkg/status"
+outside_db() { find "$fake" -path "$fake/var/lib/dpkg" -prune -o -print | sort; }
+empty=$(outside_db)
+in_fake() {
+    PATH="$PATH:/usr/sbin:/sbin" dpkg --root="$fake" --log="$tmp/dpkg-events.log" --force-not-root \
+        --force-depends "$@" >>"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log" >&2; fail "dpkg $*"; }
+}
+in_fake --install "$deb"
+touch "$tmp/started"
+first_start "$tmp/root-home" "$fake/usr/bin/orbimo"
+written=$(find "$fake" -newer "$tmp/started")
+[ -z "$written" ] || fail "wrote under its prefix: $written"
+for action in --remove --purge; do
+    in_fake "$action" orbimo
+    [ "$(outside_db)" = "$empty" ] || fail "dpkg $action leaves: $(comm -13 <(echo "$empty") <(outside_db))"
+done
