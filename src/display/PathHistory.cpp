@@ -1,11 +1,8 @@
 #include "display/PathHistory.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+
+#include "platform/ZeroedAllocator.h"
 
 namespace orbimo {
 
@@ -14,19 +11,14 @@ Snapshot SnapshotOf(const SimState& s) {
 }
 
 void PathHistory::FreeBlock::operator()(Block* b) const {
-    std::free(b);
+    FreeZeroed(b, kBlockBytes);
 }
 
 PathHistory::BlockPtr PathHistory::NewBlock() {
     static_assert(sizeof(Block) <= kBlockBytes);
-    // Not zeroed: a run records into it as it goes. Snapshots are aggregates, so the storage
+    // A huge page, zero until a run records into it. Snapshots are aggregates, so the storage
     // holds them as soon as it is allocated.
-    void* p = std::aligned_alloc(kBlockBytes, kBlockBytes);
-    if (!p) throw std::bad_alloc();
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    ::madvise(p, kBlockBytes, MADV_HUGEPAGE);  // a hint: without it, small pages
-#endif
-    return BlockPtr(static_cast<Block*>(p));
+    return BlockPtr(static_cast<Block*>(AllocateZeroed(kBlockBytes)));
 }
 
 PathHistory::PathHistory(std::size_t maxBytes)

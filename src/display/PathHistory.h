@@ -1,4 +1,5 @@
 #pragma once
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -6,6 +7,10 @@
 
 #include "core/SimState.h"
 #include "display/Frame.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace orbimo {
 
@@ -15,6 +20,26 @@ struct Snapshot {
     BodyMask on = 0;  // the bodies taking part then
     BodyDoubles x{}, y{};
 };
+
+/// Writes the record's moment into `to`, streamed past the caches where the processor allows:
+/// the history is written far more often than it is read, and would push out of them the
+/// pixels the markers move over.
+inline void StoreSnapshot(Snapshot& to, const SimState& s) {
+#if defined(__SSE2__)
+    static_assert(sizeof(Snapshot) == 16 + 2 * sizeof(BodyDoubles) &&
+                  sizeof(BodyDoubles) % 16 == 0 && alignof(BodyDoubles) == 8);
+    // The blocks start on a huge page and a snapshot is 16-byte words: each is aligned.
+    auto* out = reinterpret_cast<__m128i*>(&to);
+    _mm_stream_si128(out, _mm_set_epi64x(TakingPart(s), std::bit_cast<std::int64_t>(s.SimTime)));
+    auto* xy = reinterpret_cast<double*>(out + 1);
+    for (std::size_t i = 0; i < kSlots; i += 2) {
+        _mm_stream_pd(xy + i, _mm_loadu_pd(&s.PosX[i]));
+        _mm_stream_pd(xy + kSlots + i, _mm_loadu_pd(&s.PosY[i]));
+    }
+#else
+    to = Snapshot{s.SimTime, TakingPart(s), s.PosX, s.PosY};
+#endif
+}
 
 /// The positions behind the current picture: a snapshot whenever a body's pixel changed, so
 /// that the picture can be drawn again at another scale, origin or frame. Its memory is
@@ -38,10 +63,7 @@ class PathHistory {
         skipped_ = 0;
         if (last_ == kBlock) MakeRoom();
         Snapshot& to = blocks_.back()->at[last_++];
-        to.time = s.SimTime;
-        to.on = TakingPart(s);
-        to.x = s.PosX;
-        to.y = s.PosY;
+        StoreSnapshot(to, s);
     }
 
     /// Every snapshot, oldest first.

@@ -156,25 +156,51 @@ bool Plotter::MoveOnMemory(int b, std::int32_t x, std::int32_t y) {
     const int saved = 11 * b - 8;  // the nine saved colours; the old centre just before them
     const std::int32_t ox = store[saved - 2], oy = store[saved - 1];
     const int w = m.Width(), h = m.Height();
-    // Both markers within a window of 5 x 5 pixels wholly on the surface (a marker moves a pixel
-    // at a time but for jumps), and eleven palette entries free: no colour looked up below can
-    // then take an entry that another one here has just been given.
     auto within = [](std::int32_t v, int low, int high) {  // low <= v <= high, in one comparison
         return static_cast<std::uint32_t>(v) - static_cast<std::uint32_t>(low) <=
                static_cast<std::uint32_t>(high - low);
     };
+    // Both markers within a window of 5 x 5 pixels wholly on the surface (a marker moves a pixel
+    // at a time but for jumps), whose rows are read and written 8 pixels at a time, and eleven
+    // palette entries free: no colour looked up below can then take an entry that another one
+    // here has just been given.
     const std::int32_t left = std::min(x, ox) - 1, top = std::min(y, oy) - 1;
-    if (!within(left, 0, w - 5) || !within(top, 0, h - 5) || !within(x - left, 1, 3) ||
+    if (!within(left, 0, w - 8) || !within(top, 0, h - 5) || !within(x - left, 1, 3) ||
         !within(ox - left, 1, 3) || !within(y - top, 1, 3) || !within(oy - top, 1, 3) ||
-        m.FreeEntries() < 11)
-        return false;
+        m.FreeEntries() < 11) {
+        // Both markers wholly off the surface and the map (a body flung far away): taking one
+        // away and drawing the other change no pixel, and every colour saved is "outside".
+        auto off = [w, h](std::int64_t cx, std::int64_t cy) {
+            return cx + 1 < 0 || cx - 1 >= w || cy + 1 < 0 || cy - 1 >= h;
+        };
+        if (!off(x, y) || !off(ox, oy) || s_.PixelOwner.Contains(y, x)) return false;
+        std::fill_n(&store[saved], 9, static_cast<std::int32_t>(kInvalidColour));
+    } else {
+        MoveWithin(b, x, y, left, top);
+    }
+    store[saved - 2] = x;
+    store[saved - 1] = y;
+    s_.LastPixX[b] = x;
+    s_.LastPixY[b] = y;
+    return true;
+}
+
+void Plotter::MoveWithin(int b, std::int32_t x, std::int32_t y, std::int32_t left,
+                         std::int32_t top) {
+    MemorySurface& m = *memory_;
+    auto& store = s_.MarkerStore;
+    const int saved = 11 * b - 8;
+    const std::int32_t ox = store[saved - 2], oy = store[saved - 1];
     // DrawM_rest and DrawM step by step on a copy of the window, written back at the end: one
     // step reading pixels the other has just written to memory stalls the processor for longer
-    // than the whole move takes.
-    MemorySurface::Entry* const origin = m.Entries() + static_cast<std::ptrdiff_t>(top) * w + left;
-    MemorySurface::Entry window[5][5];
+    // than the whole move takes. Rows of 8: one load and one store each.
+    constexpr int kRow = 8;
+    const std::size_t w = static_cast<std::size_t>(m.Width());
+    MemorySurface::Entry* const origin =
+        m.Entries() + static_cast<std::size_t>(top) * w + static_cast<std::size_t>(left);
+    MemorySurface::Entry window[5][kRow];
 #pragma GCC unroll 5
-    for (int r = 0; r < 5; ++r) std::memcpy(window[r], origin + r * w, 5);
+    for (std::size_t r = 0; r < 5; ++r) std::memcpy(window[r], origin + r * w, kRow);
     std::int32_t colours[9];
     std::copy_n(&store[saved], 9, colours);
     MemorySurface::Entry* const from = &window[oy - top - 1][ox - left - 1];
@@ -188,25 +214,20 @@ bool Plotter::MoveOnMemory(int b, std::int32_t x, std::int32_t y) {
             last = static_cast<Colour>(colours[k]);
             lastEntry = m.IndexOf(last);
         }
-        from[k / 3 * 5 + k % 3] = lastEntry;
+        from[k / 3 * kRow + k % 3] = lastEntry;
     }
-    from[6] = m.IndexOf(s_.BodyColor[b]);  // the trace, at the centre
+    from[kRow + 1] = m.IndexOf(s_.BodyColor[b]);  // the trace, at the centre
     const MemorySurface::Entry black = m.IndexOf(kBlack);
 #pragma GCC unroll 9
     for (int k = 0; k < 9; ++k) {
-        colours[k] = static_cast<std::int32_t>(m.ColourOf(to[k / 3 * 5 + k % 3]));
-        to[k / 3 * 5 + k % 3] = black;
+        colours[k] = static_cast<std::int32_t>(m.ColourOf(to[k / 3 * kRow + k % 3]));
+        to[k / 3 * kRow + k % 3] = black;
     }
 #pragma GCC unroll 5
-    for (int r = 0; r < 5; ++r) std::memcpy(origin + r * w, window[r], 5);
+    for (std::size_t r = 0; r < 5; ++r) std::memcpy(origin + r * w, window[r], kRow);
     std::copy_n(colours, 9, &store[saved]);
-    store[saved - 2] = x;
-    store[saved - 1] = y;
-    s_.LastPixX[b] = x;
-    s_.LastPixY[b] = y;
     m.TouchSmallRect(left, top, left + 4, top + 4);
     if (s_.PixelOwner.Contains(y, x)) s_.PixelOwner.At(y, x) = static_cast<std::uint8_t>(b);
-    return true;
 }
 
 }  // namespace orbimo

@@ -68,8 +68,11 @@ class Plotter {
     void DrawM_restOn(Surface& surface, int b);
     template <class Surface>
     void RepaintTracesOn(Surface& surface);
-    /// MoveTo on the memory surface when both markers lie wholly inside it; false otherwise.
+    /// MoveTo on the memory surface when both markers lie wholly inside it or wholly outside;
+    /// false otherwise.
     bool MoveOnMemory(int b, std::int32_t x, std::int32_t y);
+    /// Its steps for markers in the 5 x 5 pixels from (left, top).
+    void MoveWithin(int b, std::int32_t x, std::int32_t y, std::int32_t left, std::int32_t top);
 
     bool PlotInFrame(const Frame& frame);
 

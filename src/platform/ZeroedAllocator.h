@@ -6,22 +6,22 @@
 
 namespace orbimo {
 
-/// Memory from calloc, which takes large blocks fresh from the system, already zero and not yet
-/// touched: a screen-sized buffer made with it costs nothing until it is written. Elements
-/// constructed without a value are left as calloc made them, so a buffer must be made anew
-/// (never grown back into memory it used before) to be all zero.
+/// Memory the system hands out already zero and not yet touched: a screen-sized buffer made
+/// with it costs nothing until it is written. Large buffers come in huge pages where the system
+/// has them, so that the few rows a marker touches do not each cost the processor a page-table
+/// walk. Elements constructed without a value are left as they came, so a buffer must be made
+/// anew (never grown back into memory it used before) to be all zero.
+void* AllocateZeroed(std::size_t bytes);
+void FreeZeroed(void* p, std::size_t bytes) noexcept;
+
 template <class T>
 struct ZeroedAllocator {
     using value_type = T;
     ZeroedAllocator() = default;
     template <class U>
     ZeroedAllocator(const ZeroedAllocator<U>&) noexcept {}
-    T* allocate(std::size_t n) {
-        void* p = std::calloc(n, sizeof(T));
-        if (!p) throw std::bad_alloc();
-        return static_cast<T*>(p);
-    }
-    void deallocate(T* p, std::size_t) noexcept { std::free(p); }
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocateZeroed(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { FreeZeroed(p, n * sizeof(T)); }
     template <class U>
     void construct(U*) noexcept {}
     template <class U, class... Args>
