@@ -19,7 +19,7 @@ TEST(History, RedrawnAtTheSameViewIsThePicturePlottedLive) {
         if (view != 1) p.logic.Click(2);  // «Очистить»: the markers stay, a new plot begins
         p.RunUntilDispatch(5000);
         const auto live = std::pair(p.state.PixelOwner.Cells(), p.surface.Words());
-        p.logic.SetFrame(Frame{});
+        p.logic.plotter().Rerender(Frame{});
         EXPECT_TRUE(std::pair(p.state.PixelOwner.Cells(), p.surface.Words()) == live) << view;
     }
 }
