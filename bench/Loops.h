@@ -66,7 +66,7 @@ inline void PlotLoop(benchmark::State& st, int bodies) {
     CreatePixelOwner(s, 1920 * 15, 1080 * 15);
     MemorySurface surface(1920, 1080, 0xFFFFFF);
     Plotter plotter(s, surface);
-    plotter.Очистить(false);
+    plotter.Clear(false);
     for (auto _ : st) {
         if (AdvanceTick(s, false) != TickFault::None) st.SkipWithError("fault");
         plotter.PlotStep(Frame{});

@@ -1,4 +1,4 @@
-// ТекстВремени and ВремяИзТекста. A date-time text the program wrote reads back as the
+// FormatDate and ParseDate. A date-time text the program wrote reads back as the
 // same text; a typed text gives either a moment the program can write as a date or 0
 // with the message, and its normal form is a fixed point.
 #include <cmath>
@@ -30,9 +30,9 @@ bool OnTheZeroDate(double t) {
 }
 
 void CheckWritten(double t) {
-    const std::u16string text = ТекстВремени(t);
+    const std::u16string text = FormatDate(t);
     FakeToolkit toolkit;
-    const double back = ВремяИзТекста(text, toolkit);
+    const double back = ParseDate(text, toolkit);
     if (!HasDateText(t)) {
         // Written as seconds with " с": refused with the message, never misread.
         FUZZ_REQUIRE(text.size() > 2 && text.substr(text.size() - 2) == u" с", text);
@@ -41,20 +41,20 @@ void CheckWritten(double t) {
     }
     FUZZ_REQUIRE(toolkit.messages.empty(), text, toolkit.messages[0]);
     if (OnTheZeroDate(t)) return;
-    FUZZ_REQUIRE(std::floor(back) == std::floor(t), text, ТекстВремени(back));
-    FUZZ_REQUIRE(ТекстВремени(back) == text, text, ТекстВремени(back));
+    FUZZ_REQUIRE(std::floor(back) == std::floor(t), text, FormatDate(back));
+    FUZZ_REQUIRE(FormatDate(back) == text, text, FormatDate(back));
 }
 
 void CheckTyped(const std::u16string& text) {
     FakeToolkit toolkit;
-    const double t = ВремяИзТекста(text, toolkit);
+    const double t = ParseDate(text, toolkit);
     FUZZ_REQUIRE(toolkit.messages.size() <= 1, text);
     if (!toolkit.messages.empty()) {
         FUZZ_REQUIRE(t == 0, text);
         FUZZ_REQUIRE(toolkit.messages[0].rfind(kBadDate, 0) == 0, text, toolkit.messages[0]);
     }
     // Whatever was accepted is a moment the date text can show.
-    FUZZ_REQUIRE(t == 0 || HasDateText(t), text, ТекстВремени(t));
+    FUZZ_REQUIRE(t == 0 || HasDateText(t), text, FormatDate(t));
     CheckWritten(t);
 }
 

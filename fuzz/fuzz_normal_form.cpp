@@ -1,4 +1,4 @@
-// НормаЧисла: the result is "0" or the text with its points made commas; it is its own
+// NormalizeNumber: the result is "0" or the text with its points made commas; it is its own
 // normal form; and it is "0" exactly when the text's value, where it has one, is zero.
 #include <cstdint>
 #include <optional>
@@ -22,15 +22,15 @@ bool HasNonZeroDigit(const std::u16string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::u16string text = fuzz::TextOf(data, size);
-    const std::u16string normal = ParamsModel::НормаЧисла(text);
-    FUZZ_REQUIRE(normal == u"0" || normal == ЗаменитьСимволы(text, u".", u","), text, normal);
-    FUZZ_REQUIRE(ParamsModel::НормаЧисла(normal) == normal, text, normal);
+    const std::u16string normal = ParamsModel::NormalizeNumber(text);
+    FUZZ_REQUIRE(normal == u"0" || normal == ReplaceChars(text, u".", u","), text, normal);
+    FUZZ_REQUIRE(ParamsModel::NormalizeNumber(normal) == normal, text, normal);
 
-    const std::optional<double> value = ЧислоИзТекста(text);
+    const std::optional<double> value = ParseNumber(text);
     if (normal == u"0") {
         FUZZ_REQUIRE(!value || *value == 0, text, normal);
     } else {
-        FUZZ_REQUIRE(ЧислоИзТекста(normal) == value, text, normal);
+        FUZZ_REQUIRE(ParseNumber(normal) == value, text, normal);
         // A number with no digit but zeros is zero, whatever its form.
         FUZZ_REQUIRE(!value || HasNonZeroDigit(text), text, normal);
     }

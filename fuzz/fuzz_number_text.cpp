@@ -1,4 +1,4 @@
-// ЧислоИзТекста and general number text. The input is read twice: its first eight
+// ParseNumber and general number text. The input is read twice: its first eight
 // bytes as a double that is written and read back, and all of it as typed text,
 // whose value is compared with the C library's strtod.
 #include <cerrno>
@@ -77,15 +77,15 @@ void CheckGeneralForm(const std::u16string& t, double x) {
 
 /// Written as general number text and read back: the value rounded to 15 digits.
 void CheckRoundTrip(double x) {
-    const std::u16string t = ТекстЧисла(x);
-    const std::optional<double> back = ЧислоИзТекста(t);
+    const std::u16string t = FormatNumber(x);
+    const std::optional<double> back = ParseNumber(t);
     if (!std::isfinite(x)) {
         FUZZ_REQUIRE(!back, t);
         return;
     }
     CheckGeneralForm(t, x);
     FUZZ_REQUIRE(back.has_value(), t);
-    FUZZ_REQUIRE(*back == Rounded15(x), t, ТекстЧисла(*back));
+    FUZZ_REQUIRE(*back == Rounded15(x), t, FormatNumber(*back));
 }
 
 /// The typed text against strtod: after dropping spaces and taking the point as a comma,
@@ -120,7 +120,7 @@ void CheckTyped(const std::u16string& text, const std::optional<double>& v) {
         return;
     }
     FUZZ_REQUIRE(v.has_value(), text);
-    FUZZ_REQUIRE(*v == r && std::signbit(*v) == std::signbit(r), text, ТекстЧисла(r));
+    FUZZ_REQUIRE(*v == r && std::signbit(*v) == std::signbit(r), text, FormatNumber(r));
 }
 
 }  // namespace
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckRoundTrip(x);
     }
     const std::u16string text = fuzz::TextOf(data, size);
-    const std::optional<double> v = ЧислоИзТекста(text);
+    const std::optional<double> v = ParseNumber(text);
     CheckTyped(text, v);
     if (v) CheckRoundTrip(*v);
     return 0;

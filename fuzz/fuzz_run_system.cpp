@@ -1,6 +1,6 @@
 // A system file as the state file, then the program's own start-up and "Пуск": the run loop
 // draws into a 64 x 48 memory surface for at most kTicks ticks, with a repaint and
-// "Очистить" between two of them. After the run the button says "Пуск" again, no field the
+// «Очистить» between two of them. After the run the button says "Пуск" again, no field the
 // readout wrote holds NaN or Inf, and every marker stands where its 3x3 block fits in 32 bits.
 #include <cstdint>
 #include <string>

@@ -27,14 +27,14 @@ constexpr char16_t kState[] = u"/prog/Orbimo.sav";
 
 /// A window as start-up leaves it before the state file: dates in their normal form.
 void StartLike(TestWindow& w) {
-    w.params.SetText({FieldKind::Time}, ТекстВремени(0));
-    w.params.SetText({FieldKind::Timer}, ТекстВремени(0));
+    w.params.SetText({FieldKind::Time}, FormatDate(0));
+    w.params.SetText({FieldKind::Timer}, FormatDate(0));
 }
 
 void Load(TestWindow& w, std::string bytes) {
     FakeFileSystem files;
     files.AddFile(kState, std::move(bytes));
-    ЗагрузитьТела(w.params, files, u"");
+    LoadSystem(w.params, files, u"");
 }
 
 std::u16string Apostrophes(std::u16string text) {

@@ -12,7 +12,7 @@
 #include <QWindow>
 #include <cmath>
 
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "app/TextFit.h"
 #include "files/Catalogue.h"
 
@@ -111,8 +111,8 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
 
 }  // namespace
 
-Параметры::Параметры(ParamsModel& model, FileSystem& files, double twipsPerPixelX,
-                     double twipsPerPixelY, QWidget* parent)
+ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPerPixelX,
+                           double twipsPerPixelY, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       model_(model),
       files_(files),
@@ -260,7 +260,7 @@ constexpr double kBodyColumnWidth[5] = {1215, 1815, 1815, 1815, 1815};
 }
 
 // The largest font in which every caption fits its given width, a long body name included.
-void Параметры::FitCaptions(QWidget* longestBody) {
+void ParamsWindow::FitCaptions(QWidget* longestBody) {
     std::vector<std::pair<QWidget*, QString>> captions{
         {longestBody, QString::fromUtf8(kLongestBodyName)}};
     for (QWidget* w : findChildren<QWidget*>()) {
@@ -273,17 +273,17 @@ void Параметры::FitCaptions(QWidget* longestBody) {
 
 // Focus moves while the base classes tear the controls down, when this part of the
 // object is gone: neither the application's focus signal nor the model may reach it then.
-Параметры::~Параметры() {
+ParamsWindow::~ParamsWindow() {
     QObject::disconnect(qApp, nullptr, this, nullptr);
     model_.changed = nullptr;
 }
 
-QRect Параметры::Twips(double left, double top, double width, double height) const {
+QRect ParamsWindow::Twips(double left, double top, double width, double height) const {
     return QRect(static_cast<int>(left / tppX_), static_cast<int>(top / tppY_),
                  static_cast<int>(width / tppX_), static_cast<int>(height / tppY_));
 }
 
-QLineEdit* Параметры::MakeEdit(FieldRef f, double left, double top, double width) {
+QLineEdit* ParamsWindow::MakeEdit(FieldRef f, double left, double top, double width) {
     auto* e = new FieldEdit(this);
     e->setGeometry(Twips(left, top, width, 285));
     e->setProperty("orbimoKind", static_cast<int>(f.kind));
@@ -295,12 +295,12 @@ QLineEdit* Параметры::MakeEdit(FieldRef f, double left, double top, dou
     return e;
 }
 
-void Параметры::ShowWholeText(QLineEdit* e, FieldRef f) {
+void ParamsWindow::ShowWholeText(QLineEdit* e, FieldRef f) {
     const QString unit = Unit(f.kind);
     e->setToolTip(unit.isEmpty() ? e->text() : e->text() + QLatin1Char(' ') + unit);
 }
 
-QLineEdit* Параметры::Edit(FieldRef f) const {
+QLineEdit* ParamsWindow::Edit(FieldRef f) const {
     switch (f.kind) {
         case FieldKind::Mass:
         case FieldKind::X:
@@ -322,7 +322,7 @@ QLineEdit* Параметры::Edit(FieldRef f) const {
     return nullptr;
 }
 
-void Параметры::SyncFromModel() {
+void ParamsWindow::SyncFromModel() {
     auto setText = [this](QLineEdit* e, const std::u16string& text) {
         const QString q = Q(text);
         if (e->text() != q) {
@@ -384,7 +384,7 @@ void Параметры::SyncFromModel() {
     }
 }
 
-void Параметры::ShowBeside(const QWidget& mainWindow) {
+void ParamsWindow::ShowBeside(const QWidget& mainWindow) {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     const QRect main = mainWindow.geometry();
     const QSize own = isVisible() ? frameGeometry().size() : size();
@@ -396,7 +396,7 @@ void Параметры::ShowBeside(const QWidget& mainWindow) {
     activateWindow();
 }
 
-bool Параметры::event(QEvent* e) {
+bool ParamsWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && !active_) {
         active_ = true;
         model_.Activate();
@@ -409,13 +409,13 @@ bool Параметры::event(QEvent* e) {
     return QDialog::event(e);
 }
 
-void Параметры::Deactivated() {
+void ParamsWindow::Deactivated() {
     if (!active_) return;
     active_ = false;
     model_.Deactivate();
 }
 
-void Параметры::hideEvent(QHideEvent* e) {
+void ParamsWindow::hideEvent(QHideEvent* e) {
     Deactivated();
     QDialog::hideEvent(e);
     // The keys go back to the main window, also where no window manager hands the focus on.
@@ -423,13 +423,13 @@ void Параметры::hideEvent(QHideEvent* e) {
         parentWidget()->activateWindow();
 }
 
-void Параметры::closeEvent(QCloseEvent* e) {
+void ParamsWindow::closeEvent(QCloseEvent* e) {
     // The frame's close button hides the window like "Закрыть"; its contents live on.
     e->ignore();
     hide();
 }
 
-bool Параметры::eventFilter(QObject* watched, QEvent* e) {
+bool ParamsWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == windowHandle()) {
         if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
             const QPoint at = static_cast<QMouseEvent*>(e)->position().toPoint();
@@ -461,7 +461,7 @@ bool Параметры::eventFilter(QObject* watched, QEvent* e) {
     return true;
 }
 
-std::optional<FieldRef> Параметры::FieldOf(const QWidget* w) const {
+std::optional<FieldRef> ParamsWindow::FieldOf(const QWidget* w) const {
     if (!w) return std::nullopt;
     if (w == cmbZoom_ || w == cmbZoom_->lineEdit()) return FieldRef{FieldKind::Zoom};
     const QVariant kind = w->property("orbimoKind");
@@ -469,7 +469,7 @@ std::optional<FieldRef> Параметры::FieldOf(const QWidget* w) const {
     return FieldRef{static_cast<FieldKind>(kind.toInt()), w->property("orbimoBody").toInt()};
 }
 
-Leave Параметры::RunLeave(FieldRef f) {
+Leave ParamsWindow::RunLeave(FieldRef f) {
     const Leave r = model_.FocusLeaves(f);
     // A message box may have taken the activation elsewhere; it comes back here.
     if (isVisible() && !isActiveWindow()) activateWindow();
@@ -477,7 +477,7 @@ Leave Параметры::RunLeave(FieldRef f) {
     return r;
 }
 
-bool Параметры::LeaveBeforeClick(QWidget* hit) {
+bool ParamsWindow::LeaveBeforeClick(QWidget* hit) {
     // The control the press gives the focus to, as the window system finds it.
     QWidget* taker = hit;
     while (taker && taker != this &&
@@ -507,7 +507,7 @@ bool Параметры::LeaveBeforeClick(QWidget* hit) {
     return false;
 }
 
-bool Параметры::LeaveBeforeKey(QWidget* field) {
+bool ParamsWindow::LeaveBeforeKey(QWidget* field) {
     if (pending_) {
         const FieldRef f = *pending_;
         pending_.reset();
@@ -521,7 +521,7 @@ bool Параметры::LeaveBeforeKey(QWidget* field) {
     return true;
 }
 
-void Параметры::OnFocusChanged(QWidget* old, QWidget* now) {
+void ParamsWindow::OnFocusChanged(QWidget* old, QWidget* now) {
     if (old && old == leftAlready_) {
         leftAlready_ = nullptr;
         return;

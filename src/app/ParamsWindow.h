@@ -17,11 +17,11 @@ namespace orbimo {
 
 /// The parameters window: Qt controls mirroring ParamsModel. moc cannot read
 /// the class name, so signals go to lambdas only.
-class Параметры : public QDialog {
+class ParamsWindow : public QDialog {
   public:
-    Параметры(ParamsModel& model, FileSystem& files, double twipsPerPixelX, double twipsPerPixelY,
-              QWidget* parent);
-    ~Параметры() override;
+    ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPerPixelX,
+                 double twipsPerPixelY, QWidget* parent);
+    ~ParamsWindow() override;
 
     /// Shows the window with its lower right corner 100 twips inside the main window's.
     void ShowBeside(const QWidget& mainWindow);

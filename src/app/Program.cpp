@@ -31,10 +31,10 @@ Program::Program(const std::u16string& programFolder)
       params(state, toolkit),
       logic(state, params, surface, toolkit, files, screen) {
     logic.Startup();
-    form =
-        std::make_unique<Form1>(logic, surface, toolkit, info.twipsPerPixelX, info.twipsPerPixelY);
-    window = std::make_unique<Параметры>(params, files, info.twipsPerPixelX, info.twipsPerPixelY,
-                                         form.get());
+    form = std::make_unique<MainWindow>(logic, surface, toolkit, info.twipsPerPixelX,
+                                        info.twipsPerPixelY);
+    window = std::make_unique<ParamsWindow>(params, files, info.twipsPerPixelX, info.twipsPerPixelY,
+                                            form.get());
     logic.showParams = [this] { window->ShowBeside(*form); };
     // An option chosen there puts the picture back in that body's own frame.
     window->viewChosen = [this](int k) { form->ChooseView(k); };

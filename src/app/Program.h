@@ -2,9 +2,9 @@
 #include <memory>
 #include <string>
 
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "app/ParamsWindow.h"
-#include "mainwindow/Form1Logic.h"
+#include "mainwindow/MainWindowLogic.h"
 #include "params/ParamsModel.h"
 #include "platform/MemorySurface.h"
 #include "platform/StdFileSystem.h"
@@ -26,9 +26,9 @@ class Program {
     StdFileSystem files;
     SimState state;
     ParamsModel params;
-    Form1Logic logic;
-    std::unique_ptr<Form1> form;
-    std::unique_ptr<Параметры> window;
+    MainWindowLogic logic;
+    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<ParamsWindow> window;
 };
 
 }  // namespace orbimo

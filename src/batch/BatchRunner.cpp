@@ -43,7 +43,7 @@ void BatchToolkit::EndProgram() {
 }
 
 SimState StartOfRun(const SimState& loaded, const RunSettings& run) {
-    // What Play1 copies into the record before its first tick.
+    // What StartOrStop copies into the record before its first tick.
     SimState s = loaded;
     s.PixelOwner = PixelOwnerGrid{};
     for (int b = 1; b <= s.BodyCount; ++b) {
@@ -120,9 +120,9 @@ BatchReport BatchRunner::Run() {
     // The fields as "Пуск" reads them; a refusal has already been reported.
     const std::optional<RunSettings> run = logic_.ReadRunSettings();
     if (!run) return r;
-    // The stop date as Play1 will take it (the loaded text is already normal, so quietly).
+    // The stop date as StartOrStop will take it (the loaded text is already normal, so quietly).
     BatchToolkit quiet;
-    double stop = ВремяИзТекста(params_.txtTimer.text, quiet);
+    double stop = ParseDate(params_.txtTimer.text, quiet);
     if (!(stop > state_.SimTime)) stop = 0;
     if (stop == 0 && options_.maxTicks <= 0) {
         Refuse(u"В системе " + Quoted(path) +
@@ -185,14 +185,14 @@ BatchReport BatchRunner::Run() {
     };
     if (beforeRun) beforeRun(r);
     const auto t0 = std::chrono::steady_clock::now();
-    logic_.Play1();
+    logic_.StartOrStop();
     r.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     logic_.afterTick = nullptr;
 
     const RunOutcome outcome = logic_.LastRun();
-    if (!outcome.started) return r;  // refused by Play1 itself; its message says why
+    if (!outcome.started) return r;  // refused by StartOrStop itself; its message says why
     r.ran = true;
-    r.ticks = logic_.Status().ticks;  // a leapfrog run may end a tick back (Form1Logic)
+    r.ticks = logic_.Status().ticks;  // a leapfrog run may end a tick back (MainWindowLogic)
     r.endTime = state_.SimTime;
     r.after = MeasureTotals(state_);
     warn();
@@ -209,7 +209,7 @@ BatchReport BatchRunner::Run() {
     }
     if (!options_.outFile.empty()) {
         // "Сохранить" after the run: the readout has put the state into the fields.
-        const WriteResult w = СохранитьТела(params_, files_, options_.outFile);
+        const WriteResult w = SaveSystem(params_, files_, options_.outFile);
         if (!w.ok) {
             Refuse(SaveFailedMessage(options_.outFile, w) + u".");
             r.status = BatchStatus::Refused;

@@ -7,7 +7,7 @@
 #include "batch/BatchPlatform.h"
 #include "core/SimState.h"
 #include "core/Totals.h"
-#include "mainwindow/Form1Logic.h"
+#include "mainwindow/MainWindowLogic.h"
 #include "params/ParamsModel.h"
 #include "platform/MemorySurface.h"
 #include "platform/StdFileSystem.h"
@@ -65,7 +65,7 @@ class BatchRunner {
     const MemorySurface& Picture() const { return surface_; }
     const SimState& State() const { return state_; }
     ParamsModel& Params() { return params_; }
-    const Form1Logic& Logic() const { return logic_; }
+    const MainWindowLogic& Logic() const { return logic_; }
     const std::vector<std::u16string>& Messages() const { return toolkit_.messages; }
 
     /// Every message for the user, as it is produced (the runner prints them on stderr).
@@ -93,10 +93,10 @@ class BatchRunner {
     StdFileSystem files_;
     SimState state_;
     ParamsModel params_;
-    Form1Logic logic_;
+    MainWindowLogic logic_;
 };
 
-/// The record as Play1 leaves it just before the first tick: the run's fields converted.
+/// The record as StartOrStop leaves it just before the first tick: the run's fields converted.
 SimState StartOfRun(const SimState& loaded, const RunSettings& run);
 
 }  // namespace orbimo

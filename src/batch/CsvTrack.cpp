@@ -25,7 +25,7 @@ void AppendCsvRows(std::string& out, const SimState& s) {
     std::string time;
     AppendNumber(time, s.SimTime);
     time += ",\"";
-    time += ToUtf8(ТекстВремени(s.SimTime));
+    time += ToUtf8(FormatDate(s.SimTime));
     time += "\",";
     for (int b = 1; b <= s.BodyCount; ++b) {
         if (s.BodyOn[b] != 1) continue;

@@ -38,8 +38,8 @@ std::u16string SummaryText(const BatchReport& r) {
                                        ? GroupedInteger(std::llround(days))
                                        : ShortNumber(days, 4);
     s += u"Смоделировано: " + seconds + u" с ≈ " + dayText + u" сут ≈ " +
-         ShortNumber(span / (365.25 * 86400), 4) + u" г. (с " + ТекстВремени(r.startTime) +
-         u" до " + ТекстВремени(r.endTime) + u")\n";
+         ShortNumber(span / (365.25 * 86400), 4) + u" г. (с " + FormatDate(r.startTime) + u" до " +
+         FormatDate(r.endTime) + u")\n";
     const double rate = r.wallSeconds > 0 ? static_cast<double>(r.ticks) / r.wallSeconds : 0;
     s += u"Время счёта: " + ShortNumber(r.wallSeconds) + u" с, " +
          GroupedInteger(std::llround(rate)) + u" тактов в секунду\n";

@@ -49,7 +49,7 @@ std::int64_t FractionUnits(double t) {
                     std::int64_t{99999999});
 }
 
-/// The first count of 10^−8 s that ТекстВремени writes with these fraction digits, for
+/// The first count of 10^−8 s that FormatDate writes with these fraction digits, for
 /// 1 to 7 digits; −1 for any other fraction text. Seven digits ending in 0 are written
 /// only when the cut eighth digit is not 0.
 std::int64_t EarliestUnitsWrittenAs(std::u16string_view digits) {
@@ -145,11 +145,11 @@ class DateTimeReader {
 
 // A t outside the years 1 to 9999, or not finite, has no date text: it is
 // written as its seconds in general number text followed by " с" ("1E+20 с",
-// "NaN с"), which the user can read and which ВремяИзТекста rejects with its
+// "NaN с"), which the user can read and which ParseDate rejects with its
 // message instead of misreading it.
-std::u16string ТекстВремени(double t) {
+std::u16string FormatDate(double t) {
     if (!(t >= static_cast<double>(kFirstSecond) && t < static_cast<double>(kEndSecond))) {
-        return ТекстЧисла(t) + u" с";
+        return FormatNumber(t) + u" с";
     }
     const double w = std::floor(t);
     const std::int64_t f = FractionUnits(t);
@@ -195,7 +195,7 @@ std::u16string ТекстВремени(double t) {
 
 // A fraction after the last comma that is not a number makes the whole text
 // not a date: the message then shows the whole text, as the user typed it.
-double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit) {
+double ParseDate(const std::u16string& text, Toolkit& toolkit) {
     const std::size_t first = text.find_first_not_of(u' ');
     if (first == std::u16string::npos) return 0;
     // The window's date fields start out as "0": the zero date-time value, not a bad date.
@@ -204,9 +204,9 @@ double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit) 
     std::u16string_view dateText = text;
     double fraction = 0;
     std::int64_t writtenUnits = -1;
-    if (const std::int32_t p = НайтиСКонца(u",", text, 1); p > 0) {
+    if (const std::int32_t p = FindFromEnd(u",", text, 1); p > 0) {
         const auto comma = static_cast<std::size_t>(p - 1);
-        const std::optional<double> value = ЧислоИзТекста(u"0" + text.substr(comma));
+        const std::optional<double> value = ParseNumber(u"0" + text.substr(comma));
         if (!value) {
             toolkit.MessageBox(kBadDate + text);
             return 0;
@@ -230,7 +230,7 @@ double ВремяИзТекста(const std::u16string& text, Toolkit& toolkit) 
     const std::int64_t seconds =
         (moment->day - kEpochDay).count() * kSecondsPerDay + moment->secondOfDay;
     double t = static_cast<double>(seconds) + fraction;
-    // ТекстВремени cuts the fraction, and the double nearest to the sum can lie just
+    // FormatDate cuts the fraction, and the double nearest to the sum can lie just
     // below the digits (far from 1900 a double has fewer than seven decimals of a
     // second): step up to the first double written with them, so that a text the
     // program wrote reads back as that text. One step suffices; the bound is a guard.

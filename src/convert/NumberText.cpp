@@ -67,8 +67,8 @@ bool ToAsciiNumber(std::u16string_view text, std::string& ascii, long& leadExpon
 
 }  // namespace
 
-std::u16string ЗаменитьСимволы(const std::u16string& text, const std::u16string& from,
-                               const std::u16string& to) {
+std::u16string ReplaceChars(const std::u16string& text, const std::u16string& from,
+                            const std::u16string& to) {
     std::u16string result;
     result.reserve(text.size());
     for (char16_t c : text) {
@@ -82,7 +82,7 @@ std::u16string ЗаменитьСимволы(const std::u16string& text, const 
     return result;
 }
 
-std::int32_t НайтиСКонца(const std::u16string& sub, const std::u16string& text, std::int16_t n) {
+std::int32_t FindFromEnd(const std::u16string& sub, const std::u16string& text, std::int16_t n) {
     if (n < 1) return 0;  // a count below 1 would otherwise only match after wrapping around
     const std::u16string_view whole = text;
     for (std::size_t i = whole.size(); i >= 1; --i) {
@@ -94,9 +94,9 @@ std::int32_t НайтиСКонца(const std::u16string& sub, const std::u16str
     return 0;
 }
 
-std::optional<double> ЧислоИзТекста(const std::u16string& text) {
+std::optional<double> ParseNumber(const std::u16string& text) {
     if (text.empty()) return 0.0;
-    const std::u16string cleaned = ЗаменитьСимволы(text, u". ", u",");
+    const std::u16string cleaned = ReplaceChars(text, u". ", u",");
     std::string ascii;
     ascii.reserve(cleaned.size());
     long leadExponent = 0;
@@ -115,8 +115,8 @@ std::optional<double> ЧислоИзТекста(const std::u16string& text) {
 
 // NaN and infinities never come from a run the program makes, but must not
 // crash: they are written "NaN", "Inf" and "-Inf" (plain ASCII, so that a
-// system file in Windows-1251 can hold them), texts that ЧислоИзТекста rejects.
-std::u16string ТекстЧисла(double x) {
+// system file in Windows-1251 can hold them), texts that ParseNumber rejects.
+std::u16string FormatNumber(double x) {
     if (std::isnan(x)) return u"NaN";
     if (std::isinf(x)) return x < 0 ? u"-Inf" : u"Inf";
     if (x == 0) return u"0";  // also -0

@@ -5,24 +5,24 @@
 
 namespace orbimo {
 
-void Plotter::DrawM(std::int32_t x, std::int32_t y, int b, Colour colour) {
+void Plotter::DrawMarker(std::int32_t x, std::int32_t y, int b, Colour colour) {
     if (memory_) {
-        DrawMOn(*memory_, x, y, b, colour);
+        DrawMarkerOn(*memory_, x, y, b, colour);
     } else {
-        DrawMOn(surface_, x, y, b, colour);
+        DrawMarkerOn(surface_, x, y, b, colour);
     }
 }
 
-void Plotter::DrawM_rest(int b) {
+void Plotter::EraseMarker(int b) {
     if (memory_) {
-        DrawM_restOn(*memory_, b);
+        EraseMarkerOn(*memory_, b);
     } else {
-        DrawM_restOn(surface_, b);
+        EraseMarkerOn(surface_, b);
     }
 }
 
 template <class Surface>
-void Plotter::DrawMOn(Surface& surface, std::int32_t x, std::int32_t y, int b, Colour colour) {
+void Plotter::DrawMarkerOn(Surface& surface, std::int32_t x, std::int32_t y, int b, Colour colour) {
     auto& store = s_.MarkerStore;
     store[11 * b - 10] = x;
     store[11 * b - 9] = y;
@@ -39,7 +39,7 @@ void Plotter::DrawMOn(Surface& surface, std::int32_t x, std::int32_t y, int b, C
 }
 
 template <class Surface>
-void Plotter::DrawM_restOn(Surface& surface, int b) {
+void Plotter::EraseMarkerOn(Surface& surface, int b) {
     const auto& store = s_.MarkerStore;
     const std::int32_t x = store[11 * b - 10];
     const std::int32_t y = store[11 * b - 9];
@@ -54,7 +54,7 @@ void Plotter::DrawM_restOn(Surface& surface, int b) {
     surface.SetPixel(x, y, s_.BodyColor[b]);
 }
 
-void Plotter::Очистить(bool keepMarkers) {
+void Plotter::Clear(bool keepMarkers) {
     surface_.Clear();
     s_.PixelOwner.Fill(0);
     history_.Clear(s_, keepMarkers);
@@ -64,7 +64,7 @@ void Plotter::Очистить(bool keepMarkers) {
             s_.LastPixX[b] = 0;
             s_.LastPixY[b] = 0;
         }
-        DrawM(s_.LastPixX[b], s_.LastPixY[b], b, kBlack);
+        DrawMarker(s_.LastPixX[b], s_.LastPixY[b], b, kBlack);
     }
 }
 
@@ -101,7 +101,7 @@ void Plotter::Rerender(const Frame& frame) {
         }
         s_.LastPixX[b] = p.x;
         s_.LastPixY[b] = p.y;
-        DrawM(p.x, p.y, b, kBlack);
+        DrawMarker(p.x, p.y, b, kBlack);
     }
     history_.ForEach([&](const Snapshot& snap) {
         const FrameTransform t = TransformOf(frame, s_, s_.ViewBody, snap.x, snap.y, snap.on);
@@ -145,8 +145,8 @@ void Plotter::Repaint() {
     }
     for (int b = 1; b <= s_.BodyCount; ++b) {
         if (s_.BodyOn[b] != 1) continue;
-        DrawM_rest(b);
-        DrawM(s_.LastPixX[b], s_.LastPixY[b], b, kBlack);
+        EraseMarker(b);
+        DrawMarker(s_.LastPixX[b], s_.LastPixY[b], b, kBlack);
     }
 }
 
@@ -191,7 +191,7 @@ void Plotter::MoveWithin(int b, std::int32_t x, std::int32_t y, std::int32_t lef
     auto& store = s_.MarkerStore;
     const int saved = 11 * b - 8;
     const std::int32_t ox = store[saved - 2], oy = store[saved - 1];
-    // DrawM_rest and DrawM step by step on a copy of the window, written back at the end: one
+    // EraseMarker and DrawMarker step by step on a copy of the window, written back at the end: one
     // step reading pixels the other has just written to memory stalls the processor for longer
     // than the whole move takes. Rows of 8: one load and one store each.
     constexpr int kRow = 8;

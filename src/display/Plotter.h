@@ -19,21 +19,21 @@ class Plotter {
 
     /// Saves the 3x3 block around (x, y) into body b's slots, paints it, records b in the trace
     /// map.
-    void DrawM(std::int32_t x, std::int32_t y, int b, Colour colour);
+    void DrawMarker(std::int32_t x, std::int32_t y, int b, Colour colour);
     /// Puts back what body b's marker covered and leaves its trace pixel.
-    void DrawM_rest(int b);
+    void EraseMarker(int b);
     /// Wipes the picture and the trace map; the markers reappear (kept) or park at (0, 0).
-    void Очистить(bool keepMarkers);
+    void Clear(bool keepMarkers);
     /// Rebuilds the picture from the trace map and the markers (a repaint request).
     void Repaint();
     /// The plotting step of one tick for body b at its new pixel; true when it moved.
     bool MoveTo(int b, std::int32_t x, std::int32_t y) {
         if (x == s_.LastPixX[b] && y == s_.LastPixY[b]) return false;
         if (memory_ && MoveOnMemory(b, x, y)) return true;
-        DrawM_rest(b);
+        EraseMarker(b);
         s_.LastPixX[b] = x;
         s_.LastPixY[b] = y;
-        DrawM(x, y, b, kBlack);
+        DrawMarker(x, y, b, kBlack);
         return true;
     }
     /// The plotting step of one tick: every body taking part at its pixel in the frame, and a
@@ -63,9 +63,9 @@ class Plotter {
     // The same steps on any surface; a memory surface is called without virtual calls,
     // since a run draws every tick.
     template <class Surface>
-    void DrawMOn(Surface& surface, std::int32_t x, std::int32_t y, int b, Colour colour);
+    void DrawMarkerOn(Surface& surface, std::int32_t x, std::int32_t y, int b, Colour colour);
     template <class Surface>
-    void DrawM_restOn(Surface& surface, int b);
+    void EraseMarkerOn(Surface& surface, int b);
     template <class Surface>
     void RepaintTracesOn(Surface& surface);
     /// MoveTo on the memory surface when both markers lie wholly inside it or wholly outside;

@@ -11,11 +11,11 @@ namespace orbimo {
 std::u16string GroupedScaleText(double zoom) {
     const double rounded = std::round(zoom);  // halves away from zero
     // A positive scale below half a metre would show as nothing and be lost at the next run.
-    if (!std::isfinite(rounded) || (rounded == 0 && zoom != 0)) return ТекстЧисла(zoom);
+    if (!std::isfinite(rounded) || (rounded == 0 && zoom != 0)) return FormatNumber(zoom);
     char digits[400];
     auto [end, ec] = std::to_chars(digits, digits + sizeof digits, std::fabs(rounded),
                                    std::chars_format::fixed, 0);
-    if (ec != std::errc{}) return ТекстЧисла(zoom);
+    if (ec != std::errc{}) return FormatNumber(zoom);
     std::u16string out;
     if (rounded < 0) out.push_back(u'-');
     const int n = static_cast<int>(end - digits);
@@ -26,17 +26,17 @@ std::u16string GroupedScaleText(double zoom) {
     return out;
 }
 
-void ВывестиКоординаты(const SimState& s, ParamsModel& params) {
+void WriteReadout(const SimState& s, ParamsModel& params) {
     for (int b = 1; b <= s.BodyCount; ++b) {
         BodyRow& row = params.bodies[b];
-        row.mass.text = ТекстЧисла(s.Mass[b]);
-        row.x.text = ТекстЧисла(s.PosX[b]);
-        row.y.text = ТекстЧисла(s.PosY[b]);
-        row.vx.text = ТекстЧисла(s.VelX[b]);
-        row.vy.text = ТекстЧисла(s.VelY[b]);
+        row.mass.text = FormatNumber(s.Mass[b]);
+        row.x.text = FormatNumber(s.PosX[b]);
+        row.y.text = FormatNumber(s.PosY[b]);
+        row.vx.text = FormatNumber(s.VelX[b]);
+        row.vy.text = FormatNumber(s.VelY[b]);
     }
-    params.txtTime.text = ТекстВремени(s.SimTime);
-    params.txtdTime.text = ТекстЧисла(s.TimeStep);
+    params.txtTime.text = FormatDate(s.SimTime);
+    params.txtdTime.text = FormatNumber(s.TimeStep);
     params.zoomText = GroupedScaleText(s.Zoom);
     if (params.changed) params.changed();
 }

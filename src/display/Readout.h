@@ -10,6 +10,6 @@ namespace orbimo {
 std::u16string GroupedScaleText(double zoom);
 
 /// Writes bodies, simulated time, time step and scale from the record into the window's fields.
-void ВывестиКоординаты(const SimState& s, ParamsModel& params);
+void WriteReadout(const SimState& s, ParamsModel& params);
 
 }  // namespace orbimo

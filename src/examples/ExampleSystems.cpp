@@ -222,9 +222,9 @@ System FigureEight() {
     s.step = u.period / 20000;
     // One period after the start: the picture closes into the figure eight.
     Quiet quiet;
-    const double start = ВремяИзТекста(u"01.01.2000", quiet);
+    const double start = ParseDate(u"01.01.2000", quiet);
     s.start = u"01.01.2000";
-    s.stop = ТекстВремени(start + u.period);
+    s.stop = FormatDate(start + u.period);
     s.zoom = 25'000'000;
     s.view = 0;
     return s;
@@ -316,7 +316,7 @@ System Comet() {
     const double period = 2 * std::numbers::pi * std::sqrt(a * a * a / (G * (kSunMass + mass)));
     Quiet quiet;
     s.start = u"01.01.2000";
-    s.stop = ТекстВремени(ВремяИзТекста(s.start, quiet) + std::round(period / kDay) * kDay);
+    s.stop = FormatDate(ParseDate(s.start, quiet) + std::round(period / kDay) * kDay);
     s.step = kDay;
     s.stepLength = 3e7;
     s.stepLong = true;
@@ -368,19 +368,19 @@ std::string FileBytes(const System& s) {
         BodyRow& row = params.bodies[i + 1];
         row.caption = b.name;
         row.state = 1;
-        row.mass.text = ТекстЧисла(b.mass);
-        row.x.text = ТекстЧисла(b.x);
-        row.y.text = ТекстЧисла(b.y);
-        row.vx.text = ТекстЧисла(b.vx);
-        row.vy.text = ТекстЧисла(b.vy);
+        row.mass.text = FormatNumber(b.mass);
+        row.x.text = FormatNumber(b.x);
+        row.y.text = FormatNumber(b.y);
+        row.vx.text = FormatNumber(b.vx);
+        row.vy.text = FormatNumber(b.vy);
     }
     for (std::size_t k = s.bodies.size() + 1; k <= static_cast<std::size_t>(kBodies); ++k)
         params.bodies[k].state = 0;
     // Dates in the form the window shows them after loading.
-    params.txtTime.text = ТекстВремени(ВремяИзТекста(s.start, toolkit));
-    params.txtTimer.text = ТекстВремени(ВремяИзТекста(s.stop, toolkit));
-    params.txtdTime.text = ТекстЧисла(s.step);
-    params.txtdLong.text = ТекстЧисла(s.stepLength);
+    params.txtTime.text = FormatDate(ParseDate(s.start, toolkit));
+    params.txtTimer.text = FormatDate(ParseDate(s.stop, toolkit));
+    params.txtdTime.text = FormatNumber(s.step);
+    params.txtdLong.text = FormatNumber(s.stepLength);
     params.stepLongState = s.stepLong ? 1 : 0;
     params.zoomText = GroupedScaleText(s.zoom);
     state.ViewBody = static_cast<std::int16_t>(s.view);

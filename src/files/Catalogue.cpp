@@ -26,7 +26,7 @@ bool IsControl(char16_t c) {
 
 /// Saves and reports a failure in a message; true when the file was written.
 bool SaveOrTell(ParamsModel& params, FileSystem& files, const std::u16string& path) {
-    const WriteResult result = СохранитьТела(params, files, path);
+    const WriteResult result = SaveSystem(params, files, path);
     if (!result.ok)
         params.toolkit().MessageBox(
             SaveFailedMessage(path.empty() ? StateFilePath(files) : path, result));
@@ -39,8 +39,8 @@ void Announce(ParamsModel& params) {
 
 }  // namespace
 
-void СписокФайлов(std::vector<std::u16string>& list, const FileSystem& files,
-                  const std::u16string& folder, std::uint16_t mask, const std::u16string& pattern) {
+void ListFiles(std::vector<std::u16string>& list, const FileSystem& files,
+               const std::u16string& folder, std::uint16_t mask, const std::u16string& pattern) {
     const std::vector<std::u16string> names = files.List(folder, pattern, mask);
     list.resize(1);  // element 0 keeps its content
     for (const std::u16string& e : names) {
@@ -54,8 +54,8 @@ void СписокФайлов(std::vector<std::u16string>& list, const FileSyste
     std::sort(list.begin() + 1, list.end());
 }
 
-std::u16string ПолеСтроки(const std::u16string& text, std::int32_t n,
-                          const std::u16string& delimiter) {
+std::u16string LineField(const std::u16string& text, std::int32_t n,
+                         const std::u16string& delimiter) {
     assert(n - 1 <= INT16_MAX && "n - 1 must fit in a 16-bit integer");
     const auto delimiterLength = static_cast<std::int32_t>(delimiter.size());
     std::int32_t b = 0;
@@ -79,10 +79,10 @@ std::u16string ПолеСтроки(const std::u16string& text, std::int32_t n,
 
 void FillSystems(ParamsModel& params, const FileSystem& files) {
     std::vector<std::u16string> list;
-    СписокФайлов(list, files, SaveFolderPath(files), 0, u"*.sav");
+    ListFiles(list, files, SaveFolderPath(files), 0, u"*.sav");
     params.systems.clear();
     for (std::size_t k = 1; k < list.size(); ++k)
-        params.systems.push_back(ПолеСтроки(list[k].substr(1), 1, u"."));
+        params.systems.push_back(LineField(list[k].substr(1), 1, u"."));
     Announce(params);
 }
 
@@ -95,7 +95,7 @@ void ChooseSystem(ParamsModel& params, FileSystem& files, const std::u16string& 
         params.toolkit().MessageBox(u"Нет файла: " + path);
         return;
     }
-    ЗагрузитьТела(params, files, path);
+    LoadSystem(params, files, path);
     SaveOrTell(params, files, u"");
 }
 
@@ -122,7 +122,7 @@ void SaveAs(ParamsModel& params, FileSystem& files) {
 
 void BackToStart(ParamsModel& params, FileSystem& files) {
     const std::u16string zoom = params.Text(FieldRef{FieldKind::Zoom});
-    ЗагрузитьТела(params, files, u"");
+    LoadSystem(params, files, u"");
     params.SetText(FieldRef{FieldKind::Zoom}, zoom);
 }
 

@@ -12,12 +12,12 @@ namespace orbimo {
 /// Lists the entries of folder (ending with the separator) matching pattern: element 0
 /// empty, then "1" + name for a file or "2" + name for a folder, ascending by UTF-16
 /// code units. Names beginning with "." are skipped.
-void СписокФайлов(std::vector<std::u16string>& list, const FileSystem& files,
-                  const std::u16string& folder, std::uint16_t mask, const std::u16string& pattern);
+void ListFiles(std::vector<std::u16string>& list, const FileSystem& files,
+               const std::u16string& folder, std::uint16_t mask, const std::u16string& pattern);
 
 /// Field n (from 1) of text, the fields separated by delimiter; n − 1 must fit in 16 bits.
-std::u16string ПолеСтроки(const std::u16string& text, std::int32_t n,
-                          const std::u16string& delimiter);
+std::u16string LineField(const std::u16string& text, std::int32_t n,
+                         const std::u16string& delimiter);
 
 /// Fills cmbSystem with the names of the systems in the Save folder, nothing selected.
 void FillSystems(ParamsModel& params, const FileSystem& files);

@@ -1,4 +1,4 @@
-// СохранитьТела and ЗагрузитьТела: the window's contents to and from a
+// SaveSystem and LoadSystem: the window's contents to and from a
 // system file, item by item along the one table.
 #include "files/SaveLoad.h"
 
@@ -31,12 +31,12 @@ std::string SystemFileBytes(ParamsModel& params) {
     return writer.Bytes();
 }
 
-WriteResult СохранитьТела(ParamsModel& params, FileSystem& files, const std::u16string& path) {
+WriteResult SaveSystem(ParamsModel& params, FileSystem& files, const std::u16string& path) {
     const std::u16string target = path.empty() ? StateFilePath(files) : path;
     return files.WriteAtomic(target, SystemFileBytes(params));
 }
 
-void ЗагрузитьТела(ParamsModel& params, FileSystem& files, const std::u16string& path) {
+void LoadSystem(ParamsModel& params, FileSystem& files, const std::u16string& path) {
     const std::u16string source = path.empty() ? StateFilePath(files) : path;
     if (std::optional<std::string> bytes = files.Read(source)) {
         SystemFileReader reader(std::move(*bytes));

@@ -16,12 +16,12 @@ std::string SystemFileBytes(ParamsModel& params);
 
 /// Writes the window's contents to path (empty: the state file) through an atomic
 /// write; on failure the old file is unchanged and the result carries the reason.
-WriteResult СохранитьТела(ParamsModel& params, FileSystem& files, const std::u16string& path);
+WriteResult SaveSystem(ParamsModel& params, FileSystem& files, const std::u16string& path);
 
 /// Puts a system file's items into the window (empty path: the state file). Never
 /// fails: an unreadable file or a missing item leaves fields as they were. Clears
 /// the plot at the end in every case.
-void ЗагрузитьТела(ParamsModel& params, FileSystem& files, const std::u16string& path);
+void LoadSystem(ParamsModel& params, FileSystem& files, const std::u16string& path);
 
 /// The message for a save that failed: "Не удалось сохранить файл <path>: <reason>".
 std::u16string SaveFailedMessage(const std::u16string& path, const WriteResult& result);

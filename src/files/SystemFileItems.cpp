@@ -50,7 +50,7 @@ std::optional<int> CheckState(const std::u16string& text) {
 
 /// Date-time text to seconds and back: the program's own form.
 std::u16string NormalDateTime(const std::u16string& text, Toolkit& toolkit) {
-    return ТекстВремени(ВремяИзТекста(text, toolkit));
+    return FormatDate(ParseDate(text, toolkit));
 }
 
 }  // namespace
@@ -126,7 +126,7 @@ void ApplyItem(ParamsModel& params, const SystemFileItem& item, const std::u16st
         case ItemContent::Time: {
             Toolkit& toolkit = params.toolkit();
             params.SetText(FieldRef{FieldKind::Time}, NormalDateTime(text, toolkit));
-            params.state().SimTime = ВремяИзТекста(params.Text(FieldRef{FieldKind::Time}), toolkit);
+            params.state().SimTime = ParseDate(params.Text(FieldRef{FieldKind::Time}), toolkit);
             return;
         }
         case ItemContent::Timer:

@@ -25,7 +25,7 @@ std::u16string StateText(const RunStatus& status) {
     return u"остановлен";
 }
 
-std::u16string ViewName(const Form1Logic& logic) {
+std::u16string ViewName(const MainWindowLogic& logic) {
     auto caption = [&logic](int b) -> std::u16string {
         if (b < 1 || b > kBodies) return u"—";
         return logic.Params().bodies[static_cast<std::size_t>(b)].caption;
@@ -40,7 +40,7 @@ std::u16string ViewName(const Form1Logic& logic) {
 
 }  // namespace
 
-void RateMeter::Sample(double now, const Form1Logic& logic) {
+void RateMeter::Sample(double now, const MainWindowLogic& logic) {
     const RunStatus& status = logic.Status();
     const double sim = logic.State().SimTime;
     const bool fresh = status.state != stateAt_ || status.ticks < ticksAt_ || since_ < 0;
@@ -96,12 +96,12 @@ std::optional<ScaleBar> ScaleBarFor(double metresPerPixel, int pictureWidth) {
     ScaleBar bar;
     bar.pixels = static_cast<int>(std::lround(round * unit.metres / metresPerPixel));
     bar.text =
-        (round >= 1 && round < 1e15 ? GroupedInteger(std::llround(round)) : ТекстЧисла(round)) +
+        (round >= 1 && round < 1e15 ? GroupedInteger(std::llround(round)) : FormatNumber(round)) +
         u" " + unit.name;
     return bar;
 }
 
-RunWarnings CheckRun(const Form1Logic& logic) {
+RunWarnings CheckRun(const MainWindowLogic& logic) {
     RunWarnings w;
     if (logic.Status().state == RunState::Idle) return w;
     w.drift = EnergyDrift(logic.Status().start, logic.CurrentTotals());
@@ -123,14 +123,14 @@ std::u16string PairWarningText(const std::u16string& pair) {
     return u"шаг слишком велик для пары " + pair;
 }
 
-Overlay BuildOverlay(const Form1Logic& logic, const OverlayOptions& options,
+Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options,
                      const RateMeter& rates) {
     Overlay o;
     const SimState& s = logic.State();
     const RunStatus& status = logic.Status();
     if (options.readout) {
         const bool running = status.state == RunState::Running;
-        o.readout.push_back({ТекстВремени(s.SimTime)});
+        o.readout.push_back({FormatDate(s.SimTime)});
         o.readout.push_back({StateText(status)});
         o.readout.push_back(
             {std::u16string(u"Скорость: ") + kPaceNames[static_cast<std::size_t>(logic.Pace())]});
@@ -163,7 +163,7 @@ Overlay BuildOverlay(const Form1Logic& logic, const OverlayOptions& options,
     if (options.scaleBar)
         o.scaleBar =
             ScaleBarFor(std::fabs(s.Zoom) * s.TwipsPerPixelX, s.PixelOwner.LastColumn() + 1);
-    if (options.date) o.date = ТекстВремени(s.SimTime);
+    if (options.date) o.date = FormatDate(s.SimTime);
     return o;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/Form1Logic.h"
+#include "mainwindow/MainWindowLogic.h"
 #include "platform/PixelSurface.h"
 
 namespace orbimo {
@@ -12,7 +12,7 @@ namespace orbimo {
 /// Ticks and simulated time per real second, measured over about half a second.
 class RateMeter {
   public:
-    void Sample(double now, const Form1Logic& logic);
+    void Sample(double now, const MainWindowLogic& logic);
     double TicksPerSecond() const { return ticksPerSecond_; }
     double SimSecondsPerSecond() const { return simPerSecond_; }
 
@@ -73,13 +73,13 @@ struct RunWarnings {
     std::u16string pair;  // "Земля–Луна": the pair the step resolves worst, when it is too large
 };
 /// Cheap enough for display rate and the runner's progress points, never per tick.
-RunWarnings CheckRun(const Form1Logic& logic);
+RunWarnings CheckRun(const MainWindowLogic& logic);
 /// The warnings as the runner prints them.
 std::u16string DriftWarningText(double drift);
 std::u16string PairWarningText(const std::u16string& pair);
 
 /// The overlay for the main window's current state.
-Overlay BuildOverlay(const Form1Logic& logic, const OverlayOptions& options,
+Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options,
                      const RateMeter& rates);
 
 /// A bar of a round length (1, 2 or 5 × 10ⁿ км, млн км or а. е.) about a fifth of the width.

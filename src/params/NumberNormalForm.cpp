@@ -1,4 +1,4 @@
-// НормаЧисла: the normal form of a number field's text.
+// NormalizeNumber: the normal form of a number field's text.
 #include <charconv>
 #include <optional>
 #include <string>
@@ -17,7 +17,7 @@ bool IsSkipped(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-/// The leading-number value (not ЧислоИзТекста's reading): blanks,
+/// The leading-number value (not ParseNumber's reading): blanks,
 /// tabs and line feeds skipped anywhere, sign, digits with at most one point,
 /// exponent E/e/D/d; stops at the first character that does not fit. 0 when no
 /// digit was read; nothing when the number lies beyond the range of a double.
@@ -78,11 +78,11 @@ std::optional<double> LeadingNumber(const std::u16string& s) {
 // A leading number beyond the double range (1E400, 1E-400) has no value; it is
 // not zero either, so the text is kept for the user to correct and the run start
 // reports it.
-std::u16string ParamsModel::НормаЧисла(const std::u16string& text) {
-    std::u16string s = ЗаменитьСимволы(text, u",", u".");
+std::u16string ParamsModel::NormalizeNumber(const std::u16string& text) {
+    std::u16string s = ReplaceChars(text, u",", u".");
     const std::optional<double> value = LeadingNumber(s);
     if (value && *value == 0) s = u"0";
-    return ЗаменитьСимволы(s, u".", u",");
+    return ReplaceChars(s, u".", u",");
 }
 
 }  // namespace orbimo

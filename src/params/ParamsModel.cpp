@@ -40,7 +40,7 @@ bool IsCheckState(int state) {
     return state >= 0 && state <= 2;
 }
 
-// The one reading of the scale text in this window. Text that ЧислоИзТекста
+// The one reading of the scale text in this window. Text that ParseNumber
 // cannot read counts as 0: the scale check refuses it like any scale not greater
 // than zero, and activation and deactivation compare it as 0 (so "abc" → "0" is
 // no change of value, "abc" → "5" is one). No NaN ever enters the comparison.
@@ -71,7 +71,7 @@ class CountingToolkit final : public Toolkit {
 };
 
 double ScaleValue(const std::u16string& text) {
-    const std::optional<double> z = ЧислоИзТекста(text);
+    const std::optional<double> z = ParseNumber(text);
     return z && !std::isnan(*z) ? *z : 0.0;
 }
 
@@ -193,7 +193,7 @@ Leave ParamsModel::FocusLeaves(FieldRef f) {
             [[fallthrough]];
         case FieldKind::dTime:
         case FieldKind::dLong:
-            SetText(f, НормаЧисла(Text(f)));
+            SetText(f, NormalizeNumber(Text(f)));
             return Leave::Done;
         case FieldKind::Zoom:
             if (ScaleValue(zoomText) > 0) return Leave::Done;
@@ -201,7 +201,7 @@ Leave ParamsModel::FocusLeaves(FieldRef f) {
             return Leave::BackToScale;
         case FieldKind::Timer: {
             CountingToolkit counting(toolkit_);
-            SetText(f, ТекстВремени(ВремяИзТекста(txtTimer.text, counting)));
+            SetText(f, FormatDate(ParseDate(txtTimer.text, counting)));
             return counting.shown > 0 ? Leave::AfterMessage : Leave::Done;
         }
         case FieldKind::Time:  // read-only

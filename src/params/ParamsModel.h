@@ -65,7 +65,7 @@ class ParamsModel {
 
     /// Called after any change the window must show.
     std::function<void()> changed;
-    /// Clears the plot without keeping the markers (the main window's Очистить(false)).
+    /// Clears the plot without keeping the markers (the main window's Clear(false)).
     std::function<void()> clearPlot;
 
     TextField& Field(FieldRef f);
@@ -93,7 +93,7 @@ class ParamsModel {
     void Deactivate();
 
     /// Normal form of a number field's text.
-    static std::u16string НормаЧисла(const std::u16string& text);
+    static std::u16string NormalizeNumber(const std::u16string& text);
 
     SimState& state() { return state_; }
     Toolkit& toolkit() { return toolkit_; }

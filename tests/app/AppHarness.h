@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "app/ParamsWindow.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeToolkit.h"
@@ -71,9 +71,9 @@ struct App : ScreenMetrics {
     testing::FakeFileSystem files;
     MemorySurface surface;
     ParamsModel params;
-    Form1Logic logic;
-    Form1 form;
-    Параметры window;
+    MainWindowLogic logic;
+    MainWindow form;
+    ParamsWindow window;
 };
 
 /// Clicks a check box or option button on its indicator, where a click always counts.

@@ -16,7 +16,7 @@ namespace orbimo::apptest {
 namespace {
 
 TEST(MainWindow, ClickDuringTheRunStopsItAndTheFieldsHoldItsState) {
-    for (int button : {0, 1}) {  // "Стоп", "Параметры"
+    for (int button : {0, 1}) {  // «Стоп», «Параметры»
         SCOPED_TRACE(button);
         App p;
         QString captionDuring;
@@ -31,7 +31,7 @@ TEST(MainWindow, ClickDuringTheRunStopsItAndTheFieldsHoldItsState) {
         EXPECT_EQ(p.state.StopRequested, 0);
         EXPECT_EQ(p.window.isVisible(), button == 1);
         EXPECT_EQ(p.window.Edit({FieldKind::X, 4})->text().toStdU16String(),
-                  ТекстЧисла(p.state.PosX[4]));
+                  FormatNumber(p.state.PosX[4]));
     }
 }
 
@@ -143,9 +143,9 @@ TEST(Picture, MenuAndLayersLeaveTheSurfaceAloneARepaintRebuildsIt) {
     QImage rebuilt = plotted;
     rebuilt.setPixel(0, 0, MemorySurface::ToWord(p.surface.Background()));
     EXPECT_LT(std::ranges::count(owners, 0), kPixels - 20);
-    const std::function<void(Form1&)> repaints[] = {
-        [](Form1& f) { f.resize(f.width() - 10, f.height()); },
-        [](Form1& f) { f.hide(), f.show(); }};
+    const std::function<void(MainWindow&)> repaints[] = {
+        [](MainWindow& f) { f.resize(f.width() - 10, f.height()); },
+        [](MainWindow& f) { f.hide(), f.show(); }};
     for (const auto& repaint : repaints) {
         p.surface.Clear();
         repaint(p.form);

@@ -33,7 +33,7 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
         SaveState(p.params, p.files);
         const std::string saved = stateFile();
         p.OpenParams();
-        Параметры& w = p.window;
+        ParamsWindow& w = p.window;
         QAbstractButton* buttons[] = {w.SaveButton(), w.BeginButton(), w.CloseButton()};
         QWidget* field =
             ref.kind == FieldKind::Zoom ? static_cast<QWidget*>(w.ZoomBox()) : w.Edit(ref);
@@ -62,8 +62,8 @@ TEST(ParamsWindow, GreyedBoxesFromAFileTickOnAClickEnterAndEscHideAndShowingAgai
     p.params.SetBodyState(3, 2), p.params.SetStepLong(2);
     SaveState(p.params, p.files);
     p.params.SetBodyState(3, 0), p.params.SetStepLong(0);
-    ЗагрузитьТела(p.params, p.files, u"");
-    Параметры& w = p.window;
+    LoadSystem(p.params, p.files, u"");
+    ParamsWindow& w = p.window;
     EXPECT_EQ(w.BodyBox(3)->checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(w.StepLongBox()->checkState(), Qt::PartiallyChecked);
     EXPECT_TRUE(w.Edit({FieldKind::dLong})->isEnabled());  // greyed counts as ticked here
@@ -151,7 +151,7 @@ TEST(Layout, ButtonsCaptionsColoursTabOrderAndEveryCaptionFitsInBothWindows) {
         EXPECT_EQ(opt->text(), QString::number(k));
         EXPECT_EQ(opt->palette().color(opt->foregroundRole()), option) << k;
     }
-    Параметры& w = p.window;
+    ParamsWindow& w = p.window;
     std::vector<QWidget*> expected{w.CloseButton()};
     for (int k = 1; k <= kBodies; ++k) expected.push_back(w.BodyBox(k));
     for (int column = 0; column < 5; ++column)  // Mass, X, Y, VX, VY

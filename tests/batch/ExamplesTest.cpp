@@ -33,7 +33,7 @@ TEST(Examples, ShippedFilesAreTheTablesWrittenByTheProgramsWriter) {
         for (int i = 1; const auto x = a.Next(); ++i) {
             const std::u16string y = b.Next().value_or(u"<none>");
             // Another C library may round a sine differently in the 16th digit.
-            const auto p = ЧислоИзТекста(*x), q = ЧислоИзТекста(y);
+            const auto p = ParseNumber(*x), q = ParseNumber(y);
             const bool number = p && q && *p != 0 && x->find(u'.') == std::u16string::npos;
             EXPECT_TRUE(number ? std::abs(*q / *p - 1) < 1e-13 : *x == y) << path << " item " << i;
         }

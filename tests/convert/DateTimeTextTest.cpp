@@ -15,11 +15,11 @@ using Messages = std::vector<std::u16string>;
 
 std::pair<double, Messages> Read(const std::u16string& text) {
     testing::FakeToolkit toolkit;
-    const double t = ВремяИзТекста(text, toolkit);
+    const double t = ParseDate(text, toolkit);
     return {t, toolkit.messages};
 }
 
-TEST(ТекстВремени, WritesTheDateAndCutsTheFractionAfterSevenDigits) {
+TEST(FormatDate, WritesTheDateAndCutsTheFractionAfterSevenDigits) {
     // clang-format off
     const std::pair<double, std::u16string> cases[] = {
         {0, u"01.01.1900"}, {3600, u"01.01.1900 1:00:00"}, {3600.5, u"01.01.1900 1:00:00,5"},
@@ -31,11 +31,11 @@ TEST(ТекстВремени, WritesTheDateAndCutsTheFractionAfterSevenDigits) 
         {kEndOf9999 - 1, u"31.12.9999 23:59:59"}, {kEndOf9999, u"255611289600 с"},
         {1e20, u"1E+20 с"}, {std::nan(""), u"NaN с"}};
     // clang-format on
-    for (const auto& [t, text] : cases) EXPECT_EQ(ТекстВремени(t), text) << t;
+    for (const auto& [t, text] : cases) EXPECT_EQ(FormatDate(t), text) << t;
 }
 
 // Not a date: 0 and "Неверная дата! " + the text (before a fraction that is a number).
-TEST(ВремяИзТекста, ReadsDatesAndReportsWhatIsNotADate) {
+TEST(ParseDate, ReadsDatesAndReportsWhatIsNotADate) {
     // clang-format off
     const std::pair<std::u16string, double> accepted[] = {
         {u"", 0}, {u" 0 ", 0}, {u"01/01/1900", 0}, {u"01-01-1900", 0}, {u"30.12.1899", 0},
@@ -60,22 +60,22 @@ TEST(ВремяИзТекста, ReadsDatesAndReportsWhatIsNotADate) {
                   std::make_pair(0.0, Messages{u"Неверная дата! " + std::u16string(shown)}));
 }
 
-// What ТекстВремени writes reads back as the same text: the earliest moment written so,
+// What FormatDate writes reads back as the same text: the earliest moment written so,
 // the whole seconds and the fraction cut to 7 digits, give or take a step of the double.
-TEST(ВремяИзТекста, ReadsBackWhatТекстВремениWrites) {
+TEST(ParseDate, ReadsBackWhatFormatDateWrites) {
     std::mt19937_64 random(19000101);
     std::uniform_int_distribution<std::int64_t> seconds(-59926608000, 255611289599);
     std::uniform_int_distribution<int> fraction(0, 99999999);
     testing::FakeToolkit toolkit;
     for (int i = 0; i < 400; ++i) {
         const auto w = static_cast<double>(i < 200 ? seconds(random) : seconds(random) / 4096);
-        EXPECT_EQ(ВремяИзТекста(ТекстВремени(w), toolkit), w) << w;
+        EXPECT_EQ(ParseDate(FormatDate(w), toolkit), w) << w;
         const double t = w + fraction(random) / 1e8;
         if (t >= -2 * kDay && t < -kDay) continue;  // 30.12.1899 reads as 0
-        const std::u16string text = ТекстВремени(t);
-        const double back = ВремяИзТекста(text, toolkit);
-        EXPECT_EQ(ТекстВремени(back), text) << t;
-        EXPECT_NE(ТекстВремени(std::nextafter(back, -kEndOf9999)), text) << t;
+        const std::u16string text = FormatDate(t);
+        const double back = ParseDate(text, toolkit);
+        EXPECT_EQ(FormatDate(back), text) << t;
+        EXPECT_NE(FormatDate(std::nextafter(back, -kEndOf9999)), text) << t;
         const double cut = std::floor(std::floor((t - std::floor(t)) * 1e8) / 10) / 1e7;
         EXPECT_NEAR(back, std::floor(t) + cut, 1.1e-8 + 2 * std::abs(t) * 0x1p-52) << t;
     }
@@ -83,7 +83,7 @@ TEST(ВремяИзТекста, ReadsBackWhatТекстВремениWrites) {
     // fractions ending in 0, which the program writes only for a cut eighth digit above 0.
     for (const char16_t* text : {u"31.12.1899 23:59:57,9959868", u"31.12.1899 23:59:58,0585920",
                                  u"01.01.1900,0000010", u"15.06.2150 3:04:05,5"})
-        EXPECT_EQ(ТекстВремени(ВремяИзТекста(text, toolkit)), text);
+        EXPECT_EQ(FormatDate(ParseDate(text, toolkit)), text);
     EXPECT_TRUE(toolkit.messages.empty());
 }
 

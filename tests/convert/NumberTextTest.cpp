@@ -8,7 +8,7 @@
 namespace orbimo {
 namespace {
 
-TEST(ТекстЧисла, WritesFifteenDigitsACommaAndAnExponentOutside1EMinus4To1E15) {
+TEST(FormatNumber, WritesFifteenDigitsACommaAndAnExponentOutside1EMinus4To1E15) {
     // clang-format off
     const std::pair<double, std::u16string> cases[] = {
         {3600, u"3600"}, {0.5, u"0,5"}, {-29790, u"-29790"}, {1.0 / 3, u"0,333333333333333"},
@@ -18,10 +18,10 @@ TEST(ТекстЧисла, WritesFifteenDigitsACommaAndAnExponentOutside1EMinus4
         {5e-324, u"4,94065645841247E-324"}, {DBL_MAX, u"1,79769313486231E+308"},
         {std::nan(""), u"NaN"}, {-HUGE_VAL, u"-Inf"}};
     // clang-format on
-    for (const auto& [x, text] : cases) EXPECT_EQ(ТекстЧисла(x), text) << x;
+    for (const auto& [x, text] : cases) EXPECT_EQ(FormatNumber(x), text) << x;
 }
 
-TEST(ЧислоИзТекста, ReadsTypedNumbersAndRefusesTheRest) {
+TEST(ParseNumber, ReadsTypedNumbersAndRefusesTheRest) {
     const std::optional<double> no;
     // clang-format off
     const std::pair<std::u16string, std::optional<double>> cases[] = {
@@ -36,7 +36,7 @@ TEST(ЧислоИзТекста, ReadsTypedNumbersAndRefusesTheRest) {
         {u"1e99999999999999999999", no}};
     // clang-format on
     for (const auto& [text, value] : cases)
-        EXPECT_EQ(ЧислоИзТекста(text), value) << ::testing::PrintToString(text);
+        EXPECT_EQ(ParseNumber(text), value) << ::testing::PrintToString(text);
 }
 
 }  // namespace

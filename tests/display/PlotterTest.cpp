@@ -27,28 +27,29 @@ TEST(Plotter, MarkerPutsBackWhatItCoveredLeavesItsTraceAndNeverRestoresPixelsOut
     f.surface.SetPixel(9, 9, 0x00123456);
     f.surface.SetPixel(10, 10, 0x00654321);  // under the centre: the trace replaces it
     std::vector<std::uint32_t> expected = f.Pixels();
-    f.plotter.DrawM(10, 10, 3, kBlack);
+    f.plotter.DrawMarker(10, 10, 3, kBlack);
     for (int i = 0; i < 9; ++i) EXPECT_EQ(f.surface.GetPixel(9 + i % 3, 9 + i / 3), kBlack);
     EXPECT_EQ(f.s.PixelOwner.At(10, 10), 3);
-    f.plotter.DrawM_rest(3);
+    f.plotter.EraseMarker(3);
     expected[10 * 40 + 10] = MemorySurface::ToWord(kTraceColours[3]);
     EXPECT_EQ(f.Pixels(), expected);
-    f.plotter.DrawM(0, 0, 1, kBlack);
+    f.plotter.DrawMarker(0, 0, 1, kBlack);
     EXPECT_EQ(f.s.MarkerStore[3], -1);  // body 1's first saved pixel, (-1, -1)
-    f.plotter.DrawM_rest(1);
+    f.plotter.EraseMarker(1);
     EXPECT_EQ(f.surface.GetPixel(0, 0), kTraceColours[1]);
     EXPECT_EQ(f.surface.GetPixel(1, 1), kBackground);
-    f.plotter.DrawM(-1, 5, 4, kBlack), f.plotter.DrawM(5, 30, 4, kBlack);  // trace map untouched
+    f.plotter.DrawMarker(-1, 5, 4, kBlack),
+        f.plotter.DrawMarker(5, 30, 4, kBlack);  // trace map untouched
     EXPECT_EQ(std::ranges::count(f.s.PixelOwner.Cells(), 0), 1200 - 2);
 }
 
 TEST(Plotter, OverlappingMarkersKeepTheLaterHigherBodyOnTopFirstMoveTracesTheCorner) {
     Fixture f;
-    f.plotter.DrawM(10, 10, 2, kBlack);
-    f.plotter.DrawM(11, 10, 5, kBlack);
-    f.plotter.DrawM(11, 10, 7, kBlack);
+    f.plotter.DrawMarker(10, 10, 2, kBlack);
+    f.plotter.DrawMarker(11, 10, 5, kBlack);
+    f.plotter.DrawMarker(11, 10, 7, kBlack);
     EXPECT_EQ(f.s.PixelOwner.At(10, 11), 7);
-    f.plotter.DrawM_rest(2);  // it saved only background: background and its trace come back
+    f.plotter.EraseMarker(2);  // it saved only background: background and its trace come back
     EXPECT_EQ(f.surface.GetPixel(9, 10), kBackground);
     EXPECT_EQ(f.surface.GetPixel(10, 10), kTraceColours[2]);
     // A never drawn body's first move leaves its trace at the corner.
@@ -68,14 +69,14 @@ TEST(Plotter, ClearKeepsOrParksTheMarkersOfBodiesThatTakePart) {
         f.plotter.MoveTo(2, 20, 15);
         f.plotter.MoveTo(2, 21, 15);  // the marker covers body 2's trace at (20, 15)
         f.s.BodyOn[4] = 0;            // off: not redrawn
-        f.plotter.Очистить(keep);
+        f.plotter.Clear(keep);
         EXPECT_EQ(std::ranges::count(f.s.PixelOwner.Cells(), 0), 1200 - 1);
         const int x = keep ? 21 : 0, y = keep ? 15 : 0;
         // The next step takes the marker away: the cleared picture, body 2's one trace pixel.
         f.plotter.MoveTo(2, 25, 15);
         Fixture expected;
         expected.surface.SetPixel(x, y, kTraceColours[2]);
-        expected.plotter.DrawM(25, 15, 2, kBlack);
+        expected.plotter.DrawMarker(25, 15, 2, kBlack);
         EXPECT_EQ(f.Pixels(), expected.Pixels());
     }
 }
@@ -83,7 +84,7 @@ TEST(Plotter, ClearKeepsOrParksTheMarkersOfBodiesThatTakePart) {
 TEST(Plotter, RepaintRebuildsTracesAndMarkersFromTheTraceMap) {
     Fixture f;
     f.s.BodyOn[1] = f.s.BodyOn[3] = 1;
-    f.plotter.Очистить(false);  // as after loading: markers parked at the corner
+    f.plotter.Clear(false);  // as after loading: markers parked at the corner
     for (int i = 0; i < 10; ++i) {
         f.plotter.MoveTo(1, 5 + i, 29);  // along the last row, then the last column
         f.plotter.MoveTo(3, 39, 20 + i);

@@ -18,7 +18,7 @@ TEST(Readout, WritesEveryBodyTheClockAndTheScaleRoundedHalvesAwayFromZero) {
         {1234.6, u"1 235"}, {1234.5, u"1 235"}, {-2.5e9, u"-2 500 000 000"}, {0.4, u"0,4"}};
     for (const auto& [zoom, text] : zooms) {
         s.Zoom = zoom;
-        ВывестиКоординаты(s, p);
+        WriteReadout(s, p);
         EXPECT_EQ(p.zoomText, text) << zoom;
     }
     const BodyRow& r = p.bodies[11];

@@ -28,7 +28,7 @@ TEST(Catalogue, ListsInCodeUnitOrderFoldersLastDotNamesSkipped) {
         files.AddFile(u"/prog/Save/" + std::u16string(name), "x");
     files.AddFolder(u"/prog/Save/Папка.sav");
     Texts list{u"kept", u"stale"};
-    СписокФайлов(list, files, u"/prog/Save/", kAttrDirectory | kAttrHidden, u"*.sav");
+    ListFiles(list, files, u"/prog/Save/", kAttrDirectory | kAttrHidden, u"*.sav");
     EXPECT_EQ(list, (Texts{u"kept", u"1Mars.sav", u"1mars.sav", u"1Земля.sav", u"1Земля2.sav",
                            u"1земля.sav", u"2Папка.sav"}));
 }
@@ -42,7 +42,7 @@ TEST(Catalogue, FieldNOfALineOrEmptyText) {
         {u"a..b", 2, u".", u""}, {u".a", 1, u".", u""}, {u"a::b::c", 3, u"::", u"c"}};
     // clang-format on
     for (const auto& [text, n, delimiter, field] : rows)
-        EXPECT_EQ(ПолеСтроки(text, n, delimiter), field)
+        EXPECT_EQ(LineField(text, n, delimiter), field)
             << ::testing::PrintToString(text) << ", " << n;
 }
 

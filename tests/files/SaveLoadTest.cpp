@@ -33,7 +33,7 @@ TEST(Save, GoldenBytesTextsQuotedIntegersBareCp1251CrLf) {
         p.SetText({FieldKind(f++)}, text);
     p.SelectView(3);
     FakeFileSystem files;
-    ASSERT_TRUE(СохранитьТела(p, files, u"").ok);
+    ASSERT_TRUE(SaveSystem(p, files, u"").ok);
     EXPECT_EQ(files.Read(kState).value_or(""),
               BODY("\x20\x31", "1") BODY(" 2", "1") "\"\xD2\xE5\xEB\xEE 3\"\r\n1\r\n\" 1,5E+11\"\r\n"
               "\" 1,5E+12\"\r\n\" 1,5E+13\"\r\n\" 1,5E+14\"\r\n\" 1,5E+15\"\r\n" BODY(" 4", "1")
@@ -59,8 +59,8 @@ TEST(Load, ReadsBackEverySavedItemAndLeavesItemsMissingFromAShortFileAsTheyWere)
         if (const auto field = ItemField(item)) p.SetText(*field, u" " + n + u",5E+1, ё ");
     }
     for (int k = 1; k <= kBodies; ++k) p.SetBodyState(k, k <= 5 ? k % 2 * 2 : 1 + k % 2);
-    p.SetText({FieldKind::Time}, ТекстВремени(3.2e9));
-    p.SetText({FieldKind::Timer}, ТекстВремени(86400.0 * 40000 + 3723));
+    p.SetText({FieldKind::Time}, FormatDate(3.2e9));
+    p.SetText({FieldKind::Timer}, FormatDate(86400.0 * 40000 + 3723));
     p.SetStepLong(1);
     p.SelectView(7);
     const std::string bytes = SystemFileBytes(p), freshBytes = SystemFileBytes(fresh.params);
@@ -68,7 +68,7 @@ TEST(Load, ReadsBackEverySavedItemAndLeavesItemsMissingFromAShortFileAsTheyWere)
         TestWindow w;
         FakeFileSystem files;
         if (kept >= 0) files.AddFile(kState, FirstLines(bytes, kept));
-        ЗагрузитьТела(w.params, files, u"");
+        LoadSystem(w.params, files, u"");
         EXPECT_EQ(SystemFileBytes(w.params),
                   FirstLines(bytes, kept) + freshBytes.substr(FirstLines(freshBytes, kept).size()));
         EXPECT_EQ(w.state.SimTime, kept >= 78 ? 3.2e9 : 0) << kept;
@@ -104,14 +104,14 @@ TEST(Load, OnOffViewAndDateItemsTakeOnlyTheirValidValues) {
         const std::string before = SystemFileBytes(w.params);
         FakeFileSystem files;
         files.AddFile(kState, WithLine(before, item, line));
-        ЗагрузитьТела(w.params, files, u"");
+        LoadSystem(w.params, files, u"");
         EXPECT_EQ(SystemFileBytes(w.params), WithLine(before, item, saved)) << item << line;
         EXPECT_EQ(w.toolkit.messages, std::vector<std::u16string>(!message.empty(), message));
         // Through the handlers: what follows a check box, the view option or the date follows.
         EXPECT_EQ(w.state.BodyOn[1], w.params.bodies[1].state == 1 ? 1 : 0);
         EXPECT_EQ(w.params.txtdLong.enabled, w.params.stepLongState != 0);
         EXPECT_EQ(w.params.viewOption, w.state.ViewBody);
-        EXPECT_EQ(w.state.SimTime, ВремяИзТекста(w.params.txtTime.text, w.toolkit));
+        EXPECT_EQ(w.state.SimTime, ParseDate(w.params.txtTime.text, w.toolkit));
     }
 }
 

@@ -23,8 +23,8 @@ void Load(Program& p, const Bodies& bodies, double dt, bool leapfrog = true) {
     for (int b = 1; b <= kBodies; ++b) p.params.SetBodyState(b, b <= int(bodies.size()) ? 1 : 0);
     for (std::size_t b = 0; b < bodies.size(); ++b)
         for (int f = M; f <= VY; ++f)
-            (p.params.bodies[b + 1].*kFields[f]).text = ТекстЧисла(bodies[b][f]);
-    p.params.txtdTime.text = ТекстЧисла(dt);
+            (p.params.bodies[b + 1].*kFields[f]).text = FormatNumber(bodies[b][f]);
+    p.params.txtdTime.text = FormatNumber(dt);
     p.logic.SetLeapfrog(leapfrog);
 }
 
@@ -81,7 +81,7 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
         Load(p, r.bodies, kDay);
         p.params.txtTimer.text = r.timer;
         p.params.SetStepLong(r.length > 0);
-        p.params.txtdLong.text = ТекстЧисла(r.length);
+        p.params.txtdLong.text = FormatNumber(r.length);
         p.Run([&](long d) {
             if (d == r.offAt) p.params.SetBodyState(3, 0);
             if (d == r.stopAt) p.logic.Click(0);
@@ -93,7 +93,7 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
         if (r.offAt) Leapfrog(expected, 2, r.ticks - int(r.offAt), kDay, r.length);
         for (std::size_t b = 0; b < count; ++b)
             for (int f = X; f <= VY; ++f)
-                EXPECT_NEAR(ЧислоИзТекста((p.params.bodies[b + 1].*kFields[f]).text).value_or(NAN),
+                EXPECT_NEAR(ParseNumber((p.params.bodies[b + 1].*kFields[f]).text).value_or(NAN),
                             expected[b][f], f < VX ? 0.15 : 1e-10)
                     << b << f;
         const auto& said = p.toolkit.messages;

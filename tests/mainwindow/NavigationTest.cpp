@@ -88,8 +88,8 @@ TEST(Navigation, FitCentresTheBodiesInTheRoomAboveTheButtonsWithAMargin) {
         const double dx = wide * width * 1e7, dy = tall * room * 1e7;
         for (int b = 1; b <= kBodies; ++b) p.params.SetBodyState(b, b <= 2);
         for (auto [field, at, to] : {std::tuple{FieldKind::X, -3e10, dx}, {FieldKind::Y, 5e10, dy}})
-            p.params.SetText({field, 1}, ТекстЧисла(at)),
-                p.params.SetText({field, 2}, ТекстЧисла(at + to));
+            p.params.SetText({field, 1}, FormatNumber(at)),
+                p.params.SetText({field, 2}, FormatNumber(at + to));
         p.logic.Fit();
         const double z = p.state.Zoom;
         EXPECT_NEAR(p.state.OriginX + dx / 2 / z, width / 2, 1e-6) << tall;

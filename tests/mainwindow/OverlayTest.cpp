@@ -78,7 +78,7 @@ TEST(Readout, LabelsByTheMarkersOfBodiesTakingPartLegendOfTheTickedBoxes) {
     EXPECT_EQ(o.labels, labels);
     EXPECT_EQ(o.legend, legend);
     EXPECT_TRUE(o.readout.empty());
-    p.logic.Очистить(false);  // the markers wait in the corner: no labels there
+    p.logic.Clear(false);  // the markers wait in the corner: no labels there
     EXPECT_TRUE(BuildOverlay(p.logic, options, RateMeter()).labels.empty());
 }
 

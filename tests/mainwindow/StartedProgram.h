@@ -6,7 +6,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeToolkit.h"
 #include "files/SaveLoad.h"
-#include "mainwindow/Form1Logic.h"
+#include "mainwindow/MainWindowLogic.h"
 #include "platform/MemorySurface.h"
 
 namespace orbimo::testing {
@@ -41,7 +41,7 @@ struct StartedProgram : ScreenMetrics {
     FakeFileSystem files;
     MemorySurface surface;
     ParamsModel params;
-    Form1Logic logic;
+    MainWindowLogic logic;
 };
 
 }  // namespace orbimo::testing

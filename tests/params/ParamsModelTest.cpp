@@ -12,7 +12,7 @@ constexpr FieldRef kTimer{FieldKind::Timer};
 using Texts = std::vector<std::u16string>;
 
 // Blanks, tabs and line feeds are skipped, D is an exponent; beyond the range the text stays.
-TEST(НормаЧисла, ZeroForALeadingZeroOtherwiseOnlyThePointChanges) {
+TEST(NormalizeNumber, ZeroForALeadingZeroOtherwiseOnlyThePointChanges) {
     // clang-format off
     const std::pair<std::u16string, std::u16string> cases[] = {
         {u"", u"0"}, {u"abc", u"0"}, {u"0,000", u"0"}, {u"0x5", u"0"},
@@ -22,7 +22,7 @@ TEST(НормаЧисла, ZeroForALeadingZeroOtherwiseOnlyThePointChanges) {
         {u"1e-400", u"1e-400"}, {u".5", u",5"}, {u"1.5e11", u"1,5e11"}, {u"1.000,5", u"1,000,5"}};
     // clang-format on
     for (const auto& [before, after] : cases)
-        EXPECT_EQ(ParamsModel::НормаЧисла(before), after) << ::testing::PrintToString(before);
+        EXPECT_EQ(ParamsModel::NormalizeNumber(before), after) << ::testing::PrintToString(before);
 }
 
 struct ParamsModelTest : ::testing::Test, testing::TestWindow {};

@@ -7,7 +7,7 @@
 namespace orbimo {
 namespace {
 
-TEST(Form1Logic, StartUpLaysOutTheButtonsAndShowsTheBuiltInSystem) {
+TEST(MainWindowLogic, StartUpLaysOutTheButtonsAndShowsTheBuiltInSystem) {
     Program p;
     for (int i = 0; i < 4; ++i)  // 1095 twips wide, in a row ending 200 twips from the edge
         EXPECT_EQ(std::pair(p.logic.Buttons()[i].left, p.logic.Buttons()[i].top),
@@ -19,7 +19,7 @@ TEST(Form1Logic, StartUpLaysOutTheButtonsAndShowsTheBuiltInSystem) {
     EXPECT_TRUE(p.toolkit.messages.empty());
 }
 
-TEST(Form1Logic, StopDateEndsTheRunOnTheFirstTickAtOrPastIt) {
+TEST(MainWindowLogic, StopDateEndsTheRunOnTheFirstTickAtOrPastIt) {
     Program p;
     p.params.txtTimer.text = u"01.01.1900 10:00:00";
     p.logic.Click(0);
@@ -30,7 +30,7 @@ TEST(Form1Logic, StopDateEndsTheRunOnTheFirstTickAtOrPastIt) {
     EXPECT_EQ(p.state.SimTime, 36000.0 + 11 * 3600.0);
 }
 
-TEST(Form1Logic, ViewChangedBetweenTicksTakesEffectAtOnce) {
+TEST(MainWindowLogic, ViewChangedBetweenTicksTakesEffectAtOnce) {
     Program p;
     p.Run([&](long n) {
         if (n == 30) p.params.SelectView(4);
@@ -40,7 +40,7 @@ TEST(Form1Logic, ViewChangedBetweenTicksTakesEffectAtOnce) {
     EXPECT_EQ(p.surface.GetPixel(512, 288), kBlack);  // body 4's marker, at the view origin
 }
 
-TEST(Form1Logic, MarkerGoesWhereScaleAndViewPutItMirroredByANegativeScaleNeverPast32Bits) {
+TEST(MainWindowLogic, MarkerGoesWhereScaleAndViewPutItMirroredByANegativeScaleNeverPast32Bits) {
     // Body 2 alone, seen from the origin, y = 0: row 4320 / 15 = 288.
     using enum FieldKind;
     const FieldRef fields[] = {{Zoom}, {X, 2}, {VX, 2}, {VY, 2}, {dTime}};
@@ -58,7 +58,7 @@ TEST(Form1Logic, MarkerGoesWhereScaleAndViewPutItMirroredByANegativeScaleNeverPa
     }
 }
 
-TEST(Form1Logic, FieldsThatAreNotNumbersOrAZeroScaleRefuseTheRunAndChangeNothing) {
+TEST(MainWindowLogic, FieldsThatAreNotNumbersOrAZeroScaleRefuseTheRunAndChangeNothing) {
     const std::tuple<FieldRef, std::u16string, std::u16string> cases[] = {
         {{FieldKind::VX, 3}, u"12abc", u"«Тело 3», Скор.X: «12abc»"},
         {{FieldKind::Mass, 1}, u"1E400", u"«Тело 1», Масса"},
@@ -77,7 +77,7 @@ TEST(Form1Logic, FieldsThatAreNotNumbersOrAZeroScaleRefuseTheRunAndChangeNothing
     }
 }
 
-TEST(Form1Logic, ClearDuringARunKeepsRunningAndExitEndsAtOnce) {
+TEST(MainWindowLogic, ClearDuringARunKeepsRunningAndExitEndsAtOnce) {
     Program p;
     p.toolkit.onDispatch = [&](long n) {
         if (n == 10) {

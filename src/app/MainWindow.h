@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "app/Preferences.h"
-#include "mainwindow/Form1Logic.h"
+#include "mainwindow/MainWindowLogic.h"
 #include "mainwindow/Overlay.h"
 #include "platform/MemorySurface.h"
 #include "platform/qt/QtToolkit.h"
@@ -15,10 +15,10 @@
 namespace orbimo {
 
 /// The full-screen main window: the picture and the four buttons.
-class Form1 : public QWidget {
+class MainWindow : public QWidget {
   public:
-    Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, double twipsPerPixelX,
-          double twipsPerPixelY);
+    MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit& toolkit,
+               double twipsPerPixelX, double twipsPerPixelY);
 
     QPushButton* Button(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
     /// Sends the pixels changed since the last call to the screen.
@@ -79,7 +79,7 @@ class Form1 : public QWidget {
     /// The picture's rectangle r (inside it) into the window.
     void DrawPicture(QPainter& p, const QRect& r);
 
-    Form1Logic& logic_;
+    MainWindowLogic& logic_;
     MemorySurface& surface_;
     QtToolkit& toolkit_;
     double tppX_, tppY_;

@@ -43,7 +43,7 @@ struct RunStatus {
     bool leapfrog = false;    // started with the leapfrog start
 };
 
-/// How the last call of Play1 that tried to start a run ended.
+/// How the last call of StartOrStop that tried to start a run ended.
 struct RunOutcome {
     bool started = false;               // false: the fields were refused, nothing ran
     TickFault fault = TickFault::None;  // the tick fault that ended the run, if any
@@ -62,18 +62,18 @@ struct RunSettings {
 };
 
 /// The main window's behaviour: start-up, the four buttons and the run loop.
-class Form1Logic {
+class MainWindowLogic {
   public:
-    Form1Logic(SimState& state, ParamsModel& params, PixelSurface& surface, Toolkit& toolkit,
-               FileSystem& files, const ScreenMetrics& screen);
+    MainWindowLogic(SimState& state, ParamsModel& params, PixelSurface& surface, Toolkit& toolkit,
+                    FileSystem& files, const ScreenMetrics& screen);
 
     /// Start-up, steps 1 to 11; the last loads systemFile (empty: the state file).
     void Startup(const std::u16string& systemFile = {});
     /// A click on Command1(index).
     void Click(int index);
     /// Starts a run, or asks the run in progress to end.
-    void Play1();
-    void Очистить(bool keepMarkers) { plotter_.Очистить(keepMarkers); }
+    void StartOrStop();
+    void Clear(bool keepMarkers) { plotter_.Clear(keepMarkers); }
     /// The window system asks for the picture: background, then the rebuild.
     void RepaintRequest();
 

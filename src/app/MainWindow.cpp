@@ -1,4 +1,4 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
 #include <QActionGroup>
 #include <QClipboard>
@@ -39,8 +39,8 @@ QColor ToQColor(Colour c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
-Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, double twipsPerPixelX,
-             double twipsPerPixelY)
+MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit& toolkit,
+                       double twipsPerPixelX, double twipsPerPixelY)
     : logic_(logic),
       surface_(surface),
       toolkit_(toolkit),
@@ -100,7 +100,7 @@ Form1::Form1(Form1Logic& logic, MemorySurface& surface, QtToolkit& toolkit, doub
     frame->start(16);
 }
 
-void Form1::LayOutButtons() {
+void MainWindow::LayOutButtons() {
     for (int i = 0; i < 4; ++i) {
         const TwipRect& r = logic_.Buttons()[static_cast<std::size_t>(i)];
         // Both edges in pixels, the width their difference: rounding the width on its
@@ -114,7 +114,7 @@ void Form1::LayOutButtons() {
     }
 }
 
-void Form1::Present() {
+void MainWindow::Present() {
     QRegion changed;
     for (const MemorySurface::Rect& r : surface_.TakeDirty())
         changed += QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
@@ -123,7 +123,7 @@ void Form1::Present() {
 }
 
 // The layers over the picture follow the run at display rate, never per tick.
-void Form1::RefreshOverlay() {
+void MainWindow::RefreshOverlay() {
     rates_.Sample(toolkit_.Now(), logic_);
     OverlayOptions options;
     options.readout = prefs_.readout;
@@ -137,46 +137,46 @@ void Form1::RefreshOverlay() {
     overlayRegion_ = region;
 }
 
-void Form1::SetPace(int index) {
+void MainWindow::SetPace(int index) {
     logic_.SetPace(index);
     prefs_.pace = logic_.Pace();
     prefs_.Save();
     RefreshOverlay();
 }
 
-void Form1::Show(bool Preferences::*layer, bool on) {
+void MainWindow::Show(bool Preferences::*layer, bool on) {
     prefs_.*layer = on;
     prefs_.Save();
     RefreshOverlay();
 }
 
-void Form1::Redrawn() {
+void MainWindow::Redrawn() {
     update();
     surface_.TakeDirty();
     RefreshOverlay();
 }
 
-void Form1::SetFrame(const Frame& f) {
+void MainWindow::SetFrame(const Frame& f) {
     logic_.SetFrame(f);
     prefs_.frame = f;
     prefs_.Save();
     Redrawn();
 }
 
-void Form1::SetLeapfrog(bool on) {
+void MainWindow::SetLeapfrog(bool on) {
     logic_.SetLeapfrog(on);
     prefs_.leapfrog = on;
     prefs_.Save();
     RefreshOverlay();
 }
 
-void Form1::ToggleFrame(FrameKind kind) {
+void MainWindow::ToggleFrame(FrameKind kind) {
     Frame f = prefs_.frame;
     f.kind = f.kind == kind ? FrameKind::Body : kind;
     SetFrame(f);
 }
 
-void Form1::ChooseView(int k) {
+void MainWindow::ChooseView(int k) {
     Frame body = prefs_.frame;
     body.kind = FrameKind::Body;
     if (k != logic_.State().ViewBody) {
@@ -191,7 +191,7 @@ void Form1::ChooseView(int k) {
     }
 }
 
-void Form1::wheelEvent(QWheelEvent* e) {
+void MainWindow::wheelEvent(QWheelEvent* e) {
     wheel_ += e->angleDelta().y();
     const int notches = wheel_ / 120;  // a notch is 15 degrees
     if (notches == 0) return;
@@ -201,20 +201,20 @@ void Form1::wheelEvent(QWheelEvent* e) {
     Redrawn();
 }
 
-void Form1::mousePressEvent(QMouseEvent* e) {
+void MainWindow::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     dragging_ = true;
     dragFrom_ = e->position().toPoint();
     dragBy_ = QPoint();
 }
 
-void Form1::mouseMoveEvent(QMouseEvent* e) {
+void MainWindow::mouseMoveEvent(QMouseEvent* e) {
     if (!dragging_) return QWidget::mouseMoveEvent(e);
     dragBy_ = e->position().toPoint() - dragFrom_;
     update();
 }
 
-void Form1::mouseReleaseEvent(QMouseEvent* e) {
+void MainWindow::mouseReleaseEvent(QMouseEvent* e) {
     if (!dragging_ || e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
     dragging_ = false;
     const QPoint by = e->position().toPoint() - dragFrom_;
@@ -223,14 +223,14 @@ void Form1::mouseReleaseEvent(QMouseEvent* e) {
     Redrawn();
 }
 
-void Form1::ShowHelp() {
+void MainWindow::ShowHelp() {
     if (!help_) help_ = new HelpWindow(this);
     help_->show();
     help_->raise();
     help_->activateWindow();
 }
 
-void Form1::keyPressEvent(QKeyEvent* e) {
+void MainWindow::keyPressEvent(QKeyEvent* e) {
     // "+" and "−" on the main keyboard (with or without Shift) and on the keypad.
     switch (e->key()) {
         case Qt::Key_Plus:
@@ -246,7 +246,7 @@ void Form1::keyPressEvent(QKeyEvent* e) {
     }
 }
 
-void Form1::paintEvent(QPaintEvent* e) {
+void MainWindow::paintEvent(QPaintEvent* e) {
     if (rebuildPending_) {
         // The window system asks for the whole picture: rebuild it from the trace map.
         rebuildPending_ = false;
@@ -278,7 +278,7 @@ void Form1::paintEvent(QPaintEvent* e) {
     if (painted) painted();
 }
 
-void Form1::showEvent(QShowEvent* e) {
+void MainWindow::showEvent(QShowEvent* e) {
     rebuildPending_ = true;
     RefreshOverlay();
     // Keys reach the window at once, also where no window manager hands out the focus.
@@ -286,14 +286,14 @@ void Form1::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
 }
 
-void Form1::resizeEvent(QResizeEvent* e) {
+void MainWindow::resizeEvent(QResizeEvent* e) {
     rebuildPending_ = true;
     overlayRegion_ = QRegion();  // laid out afresh for the new size
     QWidget::resizeEvent(e);
     update();
 }
 
-void Form1::changeEvent(QEvent* e) {
+void MainWindow::changeEvent(QEvent* e) {
     if (e->type() == QEvent::WindowStateChange) {
         rebuildPending_ = true;
         update();
@@ -301,7 +301,7 @@ void Form1::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
 }
 
-void Form1::DrawPicture(QPainter& p, const QRect& r) {
+void MainWindow::DrawPicture(QPainter& p, const QRect& r) {
     if (r.isEmpty()) return;
     // Painting straight into the window's buffer when it is an image of words at our offset:
     // a full picture then costs one pass instead of two.
@@ -331,7 +331,7 @@ void Form1::DrawPicture(QPainter& p, const QRect& r) {
     }
 }
 
-QImage Form1::Image() const {
+QImage MainWindow::Image() const {
     QImage image(surface_.Width(), surface_.Height(), QImage::Format_RGB32);
     if (!image.isNull())
         surface_.CopyWords({0, 0, surface_.Width() - 1, surface_.Height() - 1},
@@ -340,7 +340,7 @@ QImage Form1::Image() const {
     return image;
 }
 
-QImage Form1::Picture(bool withOverlay) const {
+QImage MainWindow::Picture(bool withOverlay) const {
     const QImage image = Image();
     QImage picture = image.copy(QRect(QPoint(0, 0), size()).intersected(image.rect()));
     if (withOverlay) {
@@ -350,7 +350,7 @@ QImage Form1::Picture(bool withOverlay) const {
     return picture;
 }
 
-void Form1::SavePicture(bool withOverlay) {
+void MainWindow::SavePicture(bool withOverlay) {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (!QDir(folder).exists()) folder = QDir::homePath();
     const QString name = pictureName ? pictureName() : DefaultPictureName({}, {});
@@ -367,11 +367,11 @@ void Form1::SavePicture(bool withOverlay) {
                                 .toStdU16String());
 }
 
-void Form1::CopyPicture(bool withOverlay) {
+void MainWindow::CopyPicture(bool withOverlay) {
     QGuiApplication::clipboard()->setImage(Picture(withOverlay));
 }
 
-void Form1::contextMenuEvent(QContextMenuEvent* e) {
+void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("Сохранить изображение…"), QKeySequence::Save, this,
                    [this] { SavePicture(true); });
@@ -450,7 +450,7 @@ void Form1::contextMenuEvent(QContextMenuEvent* e) {
     menu.exec(e->globalPos());
 }
 
-void Form1::closeEvent(QCloseEvent* e) {
+void MainWindow::closeEvent(QCloseEvent* e) {
     e->accept();
     toolkit_.EndProgram();
 }

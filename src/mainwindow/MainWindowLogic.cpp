@@ -1,4 +1,4 @@
-#include "mainwindow/Form1Logic.h"
+#include "mainwindow/MainWindowLogic.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,8 +20,8 @@ constexpr double kButtonWidth = 1095;
 constexpr double kButtonHeight = 375;
 }  // namespace
 
-Form1Logic::Form1Logic(SimState& state, ParamsModel& params, PixelSurface& surface,
-                       Toolkit& toolkit, FileSystem& files, const ScreenMetrics& screen)
+MainWindowLogic::MainWindowLogic(SimState& state, ParamsModel& params, PixelSurface& surface,
+                                 Toolkit& toolkit, FileSystem& files, const ScreenMetrics& screen)
     : s_(state),
       params_(params),
       surface_(surface),
@@ -29,10 +29,10 @@ Form1Logic::Form1Logic(SimState& state, ParamsModel& params, PixelSurface& surfa
       files_(files),
       screen_(screen),
       plotter_(state, surface) {
-    params_.clearPlot = [this] { plotter_.Очистить(false); };
+    params_.clearPlot = [this] { plotter_.Clear(false); };
 }
 
-void Form1Logic::Startup(const std::u16string& systemFile) {
+void MainWindowLogic::Startup(const std::u16string& systemFile) {
     SetConstants(s_);
     const ScreenInfo screen = screen_.Screen();
     windowWidth_ = screen.widthTwips;
@@ -57,21 +57,21 @@ void Form1Logic::Startup(const std::u16string& systemFile) {
     s_.OriginX = windowWidth_ / 2;
     s_.OriginY = windowHeight_ / 2 - windowHeight_ / 8;
     StoreBuiltInSystem(s_);
-    ВывестиКоординаты(s_, params_);
-    ЗагрузитьТела(params_, files_, systemFile);
+    WriteReadout(s_, params_);
+    LoadSystem(params_, files_, systemFile);
 }
 
-void Form1Logic::Click(int index) {
+void MainWindowLogic::Click(int index) {
     switch (index) {
         case 0:
-            Play1();
+            StartOrStop();
             break;
         case 1:
             s_.StopRequested = -1;
             if (showParams) showParams();
             break;
         case 2:
-            plotter_.Очистить(true);
+            plotter_.Clear(true);
             break;
         case 3:
             toolkit_.EndProgram();
@@ -80,21 +80,21 @@ void Form1Logic::Click(int index) {
     }
 }
 
-void Form1Logic::RepaintRequest() {
+void MainWindowLogic::RepaintRequest() {
     surface_.Clear();
     plotter_.Repaint();
 }
 
-void Form1Logic::SetCaption(const std::u16string& c) {
+void MainWindowLogic::SetCaption(const std::u16string& c) {
     caption0_ = c;
     if (captionChanged) captionChanged();
 }
 
-std::optional<RunSettings> Form1Logic::ReadRunSettings() {
+std::optional<RunSettings> MainWindowLogic::ReadRunSettings() {
     RunSettings run;
     auto number = [this](const std::u16string& text, const std::u16string& where,
                          double& out) -> bool {
-        if (auto v = ЧислоИзТекста(text)) {
+        if (auto v = ParseNumber(text)) {
             out = *v;
             return true;
         }
@@ -129,7 +129,7 @@ std::optional<RunSettings> Form1Logic::ReadRunSettings() {
     return run;
 }
 
-void Form1Logic::Play1() {
+void MainWindowLogic::StartOrStop() {
     if (caption0_ == kCaptionStop) {
         s_.StopRequested = -1;
         return;
@@ -139,7 +139,7 @@ void Form1Logic::Play1() {
     const std::optional<RunSettings> run = ReadRunSettings();
     if (!run) return;
     lastRun_.started = true;
-    double stopTime = ВремяИзТекста(params_.txtTimer.text, toolkit_);
+    double stopTime = ParseDate(params_.txtTimer.text, toolkit_);
     status_ = RunStatus{RunState::Running, !(stopTime > s_.SimTime), 0, {}};
     if (!(stopTime > s_.SimTime)) stopTime = 0;
     s_.StopRequested = 0;
@@ -159,13 +159,13 @@ void Form1Logic::Play1() {
     RunLoop(*run, stopTime);
 }
 
-void Form1Logic::SetPace(int index) {
+void MainWindowLogic::SetPace(int index) {
     if (index >= 0 && index < static_cast<int>(kPaces.size())) pace_ = index;
 }
 
 // One tick: the integrator, the plotting step, the clock, the stop date. False when the run
 // must end here.
-inline bool Form1Logic::Tick(bool stepLong, double stopTime) {
+inline bool MainWindowLogic::Tick(bool stepLong, double stopTime) {
     if (behind_) {
         // A body switched on or off during a leapfrog run: forward with the bodies put back,
         // then back again with those taking part now.
@@ -190,7 +190,7 @@ inline bool Form1Logic::Tick(bool stepLong, double stopTime) {
 
 // One display frame of a paced run: the ticks its pace asks for by now, then a wait for the
 // next frame in which input is handled and no core is burnt. False when the run must end.
-bool Form1Logic::PacedFrame(bool stepLong, double stopTime) {
+bool MainWindowLogic::PacedFrame(bool stepLong, double stopTime) {
     constexpr double kFrame = 1.0 / 60;
     const double start = toolkit_.Now();
     // A new pace, or frames missed (the pace was off, a message box held the loop): the
@@ -224,7 +224,7 @@ bool Form1Logic::PacedFrame(bool stepLong, double stopTime) {
     return true;
 }
 
-void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
+void MainWindowLogic::RunLoop(const RunSettings& run, double stopTime) {
     fault_ = TickFault::None;
     timerReached_ = false;
     anchorPace_ = 0;
@@ -263,28 +263,28 @@ void Form1Logic::RunLoop(const RunSettings& run, double stopTime) {
     status_.state = fault_ != TickFault::None ? RunState::Fault
                     : timerReached_           ? RunState::TimerReached
                                               : RunState::Stopped;
-    ВывестиКоординаты(s_, params_);
+    WriteReadout(s_, params_);
     SetCaption(kCaptionStart);
     if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_, lagging));
 }
 
-void Form1Logic::SetFrame(const Frame& f) {
+void MainWindowLogic::SetFrame(const Frame& f) {
     if (f == frame_) return;  // the same picture (start-up sets the frame the user left)
     frame_ = f;
     plotter_.Rerender(frame_);
 }
 
 // The scale as its field shows it, so that the next run and a save use exactly this one.
-void Form1Logic::SetZoom(double zoom) {
+void MainWindowLogic::SetZoom(double zoom) {
     const std::u16string text = GroupedScaleText(zoom);
-    s_.Zoom = ЧислоИзТекста(text).value_or(zoom);
+    s_.Zoom = ParseNumber(text).value_or(zoom);
     params_.zoomText = text;
     // Not the user's edit of the field: turning away from the window must not clear the plot.
     params_.ZoomOnActivate = s_.Zoom;
     if (params_.changed) params_.changed();
 }
 
-void Form1Logic::ZoomAt(double px, double py, double factor) {
+void MainWindowLogic::ZoomAt(double px, double py, double factor) {
     const double zoom = s_.Zoom / factor;
     if (!(std::fabs(zoom) >= kSmallestZoom && std::fabs(zoom) <= kLargestZoom)) return;
     // The point under the cursor, in metres from the view origin, stays where it is.
@@ -296,19 +296,19 @@ void Form1Logic::ZoomAt(double px, double py, double factor) {
     plotter_.Rerender(frame_);
 }
 
-void Form1Logic::PanBy(double dxPixels, double dyPixels) {
+void MainWindowLogic::PanBy(double dxPixels, double dyPixels) {
     s_.OriginX += dxPixels * s_.TwipsPerPixelX;
     s_.OriginY += dyPixels * s_.TwipsPerPixelY;
     plotter_.Rerender(frame_);
 }
 
-void Form1Logic::HomeOrigin() {
+void MainWindowLogic::HomeOrigin() {
     s_.OriginX = windowWidth_ / 2;
     s_.OriginY = windowHeight_ / 2 - windowHeight_ / 8;
     plotter_.Rerender(frame_);
 }
 
-void Form1Logic::Fit() {
+void MainWindowLogic::Fit() {
     // Everything the plot has shown, or, before a run, where the fields put the bodies.
     constexpr double kInf = std::numeric_limits<double>::infinity();
     double left = kInf, right = -kInf, top = kInf, bottom = -kInf;
@@ -332,7 +332,7 @@ void Form1Logic::Fit() {
         } else {
             for (int b = 1; b <= kBodies; ++b) {
                 const BodyRow& row = params_.bodies[static_cast<std::size_t>(b)];
-                const auto x = ЧислоИзТекста(row.x.text), y = ЧислоИзТекста(row.y.text);
+                const auto x = ParseNumber(row.x.text), y = ParseNumber(row.y.text);
                 if (row.state != 1 || !x || !y) continue;
                 now.x[b] = *x, now.y[b] = *y;
                 now.on = static_cast<BodyMask>(now.on | (1u << b));
@@ -364,7 +364,7 @@ double RoundScaleUp(double v) {
     return 10 * power;
 }
 
-TickFault Form1Logic::HalfStepBack(bool stepLong) {
+TickFault MainWindowLogic::HalfStepBack(bool stepLong) {
     double dt = s_.TimeStep;
     TickFault f = stepLong ? StepFromLength(s_, dt) : TickFault::None;
     if (f == TickFault::None) f = HalfKick(s_, -0.5 * dt);
@@ -376,7 +376,7 @@ TickFault Form1Logic::HalfStepBack(bool stepLong) {
     return TickFault::None;
 }
 
-TickFault Form1Logic::HalfStepForward() {
+TickFault MainWindowLogic::HalfStepForward() {
     std::swap(s_.BodyOn, behindOn_);
     const TickFault f = HalfKick(s_, 0.5 * LagStep());
     std::swap(s_.BodyOn, behindOn_);
@@ -384,13 +384,13 @@ TickFault Form1Logic::HalfStepForward() {
     return f;
 }
 
-std::pair<BodyDoubles, BodyDoubles> Form1Logic::VelocitiesInStep() const {
+std::pair<BodyDoubles, BodyDoubles> MainWindowLogic::VelocitiesInStep() const {
     std::pair v{s_.VelX, s_.VelY};
     if (behind_) KickInto(s_, 0.5 * LagStep(), v.first, v.second);
     return v;
 }
 
-Totals Form1Logic::CurrentTotals() const {
+Totals MainWindowLogic::CurrentTotals() const {
     const auto [velX, velY] = VelocitiesInStep();
     return MeasureTotals(s_, velX, velY);
 }
