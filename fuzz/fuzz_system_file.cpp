@@ -27,8 +27,8 @@ constexpr char16_t kState[] = u"/prog/Orbimo.sav";
 
 /// A window as start-up leaves it before the state file: dates in their normal form.
 void StartLike(TestWindow& w) {
-    w.params.SetText({FieldKind::Time}, FormatDate(0));
-    w.params.SetText({FieldKind::Timer}, FormatDate(0));
+    w.params.SetText({FieldKind::SimDate}, FormatDate(0));
+    w.params.SetText({FieldKind::StopDate}, FormatDate(0));
 }
 
 void Load(TestWindow& w, std::string bytes) {
@@ -61,7 +61,7 @@ void CheckLoadSaveLoad(std::string_view input) {
                          ItemText(first.params, item), ItemText(second.params, item));
         }
     }
-    FUZZ_REQUIRE(second.state.SimTime == first.state.SimTime, first.params.txtTime.text);
+    FUZZ_REQUIRE(second.state.SimTime == first.state.SimTime, first.params.simDate.text);
     FUZZ_REQUIRE(SystemFileBytes(second.params) == written);
 }
 

@@ -85,17 +85,17 @@ QString Unit(FieldKind k) {
             return QStringLiteral("кг");
         case FieldKind::X:
         case FieldKind::Y:
-        case FieldKind::dLong:
+        case FieldKind::StepLength:
             return QStringLiteral("м");
         case FieldKind::VX:
         case FieldKind::VY:
             return QStringLiteral("м/с");
-        case FieldKind::dTime:
+        case FieldKind::TimeStep:
             return QStringLiteral("с");
-        case FieldKind::Zoom:
+        case FieldKind::Scale:
             return QStringLiteral("м/твип");
-        case FieldKind::Time:
-        case FieldKind::Timer:
+        case FieldKind::SimDate:
+        case FieldKind::StopDate:
             break;
     }
     return {};
@@ -132,7 +132,7 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
         QObject::connect(box, &QCheckBox::clicked, this, [this, k, box] {
             model_.SetBodyState(k, box->checkState() == Qt::Checked ? 1 : 0);
         });
-        cbxMass_[static_cast<std::size_t>(k)] = box;
+        bodyBoxes_[static_cast<std::size_t>(k)] = box;
         for (int c = 0; c < 5; ++c)
             bodyEdits_[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)] =
                 MakeEdit({kBodyColumns[c], k}, kBodyColumnLeft[c], top, kBodyColumnWidth[c]);
@@ -140,12 +140,12 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
         opt->setGeometry(Twips(10200, top, 615, 375));
         SetTextColour(opt, model_.bodies[k].optionColour);
         views_->addButton(opt, k);
-        optVid_[static_cast<std::size_t>(k)] = opt;
+        viewOptions_[static_cast<std::size_t>(k)] = opt;
     }
     auto* vid = new QRadioButton(QStringLiteral("Вид"), this);
     vid->setGeometry(Twips(10200, 240, 615, 375));
     views_->addButton(vid, 0);
-    optVid_[0] = vid;
+    viewOptions_[0] = vid;
     QObject::connect(views_, &QButtonGroup::idClicked, this, [this](int k) {
         model_.SelectView(k);
         if (viewChosen) viewChosen(k);
@@ -179,40 +179,40 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
     label("Шаг(м)", 2640, 5280, 600);
     label("Масштаб", 4440, 4920, 840);
     label("Система:", 6960, 4920, 840);
-    txtTime_ = MakeEdit({FieldKind::Time}, 840, 4920, 1695);
-    txtTime_->setReadOnly(true);
-    txtTimer_ = MakeEdit({FieldKind::Timer}, 840, 5280, 1695);
-    txtdTime_ = MakeEdit({FieldKind::dTime}, 3240, 4920, 1095);
-    txtdLong_ = MakeEdit({FieldKind::dLong}, 3240, 5280, 1095);
-    cbxStepLong_ = new TwoStateBox(QStringLiteral("Шаг длины"), this);
-    cbxStepLong_->setGeometry(Twips(3240, 5520, 1215, 255));
-    QObject::connect(cbxStepLong_, &QCheckBox::clicked, this, [this] {
-        model_.SetStepLong(cbxStepLong_->checkState() == Qt::Checked ? 1 : 0);
+    simDate_ = MakeEdit({FieldKind::SimDate}, 840, 4920, 1695);
+    simDate_->setReadOnly(true);
+    stopDate_ = MakeEdit({FieldKind::StopDate}, 840, 5280, 1695);
+    timeStep_ = MakeEdit({FieldKind::TimeStep}, 3240, 4920, 1095);
+    stepLength_ = MakeEdit({FieldKind::StepLength}, 3240, 5280, 1095);
+    stepLengthBox_ = new TwoStateBox(QStringLiteral("Шаг длины"), this);
+    stepLengthBox_->setGeometry(Twips(3240, 5520, 1215, 255));
+    QObject::connect(stepLengthBox_, &QCheckBox::clicked, this, [this] {
+        model_.SetStepLengthMode(stepLengthBox_->checkState() == Qt::Checked ? 1 : 0);
     });
-    cbxStepLong_->setToolTip(
+    stepLengthBox_->setToolTip(
         QStringLiteral("Шаг по времени выводится из шага длины («Шаг(м)») и "
                        "скорости самого быстрого тела"));
 
-    cmbZoom_ = new QComboBox(this);
-    cmbZoom_->setEditable(true);
-    cmbZoom_->setLineEdit(new FieldEdit(cmbZoom_));
-    cmbZoom_->setInsertPolicy(QComboBox::NoInsert);
-    cmbZoom_->setGeometry(Twips(5280, 4920, 1575, 315));
-    for (const auto& p : model_.zoomPresets) cmbZoom_->addItem(Q(p));
-    cmbZoom_->setCurrentIndex(-1);  // the first item added became current; none is chosen
-    cmbZoom_->lineEdit()->installEventFilter(this);
-    cmbZoom_->installEventFilter(this);
-    QObject::connect(cmbZoom_, &QComboBox::editTextChanged, this, [this](const QString& t) {
+    scaleBox_ = new QComboBox(this);
+    scaleBox_->setEditable(true);
+    scaleBox_->setLineEdit(new FieldEdit(scaleBox_));
+    scaleBox_->setInsertPolicy(QComboBox::NoInsert);
+    scaleBox_->setGeometry(Twips(5280, 4920, 1575, 315));
+    for (const auto& p : model_.scalePresets) scaleBox_->addItem(Q(p));
+    scaleBox_->setCurrentIndex(-1);  // the first item added became current; none is chosen
+    scaleBox_->lineEdit()->installEventFilter(this);
+    scaleBox_->installEventFilter(this);
+    QObject::connect(scaleBox_, &QComboBox::editTextChanged, this, [this](const QString& t) {
         const std::u16string text = t.toStdU16String();
-        if (text != model_.zoomText) model_.SetText({FieldKind::Zoom}, text);
-        ShowWholeText(cmbZoom_->lineEdit(), {FieldKind::Zoom});
+        if (text != model_.scaleText) model_.SetText({FieldKind::Scale}, text);
+        ShowWholeText(scaleBox_->lineEdit(), {FieldKind::Scale});
     });
 
-    cmbSystem_ = new QComboBox(this);
-    cmbSystem_->setGeometry(Twips(7800, 4920, 3015, 315));
-    QObject::connect(cmbSystem_, &QComboBox::activated, this, [this](int index) {
+    systemBox_ = new QComboBox(this);
+    systemBox_->setGeometry(Twips(7800, 4920, 3015, 315));
+    QObject::connect(systemBox_, &QComboBox::activated, this, [this](int index) {
         if (index < 0) return;
-        const std::u16string entry = cmbSystem_->itemText(index).toStdU16String();
+        const std::u16string entry = systemBox_->itemText(index).toStdU16String();
         ChooseSystem(model_, files_, entry);
     });
 
@@ -224,27 +224,29 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
         b->setAutoDefault(true);
         return b;
     };
-    cmdBegin_ = button("В начало", 6120, 5400, 1575, 375);
-    cmdSave_ = button("Сохранить", 7800, 5400, 1455, 375);
-    cmdSaveAs_ = button("Сохранить как", 9360, 5400, 1455, 375);
+    beginButton_ = button("В начало", 6120, 5400, 1575, 375);
+    saveButton_ = button("Сохранить", 7800, 5400, 1455, 375);
+    saveAsButton_ = button("Сохранить как", 9360, 5400, 1455, 375);
     close_ = button("Закрыть", 120, 6000, 10695, 735);
     close_->setDefault(true);
-    QObject::connect(cmdBegin_, &QPushButton::clicked, this,
+    QObject::connect(beginButton_, &QPushButton::clicked, this,
                      [this] { BackToStart(model_, files_); });
-    QObject::connect(cmdSave_, &QPushButton::clicked, this, [this] { SaveState(model_, files_); });
-    QObject::connect(cmdSaveAs_, &QPushButton::clicked, this, [this] { SaveAs(model_, files_); });
+    QObject::connect(saveButton_, &QPushButton::clicked, this,
+                     [this] { SaveState(model_, files_); });
+    QObject::connect(saveAsButton_, &QPushButton::clicked, this,
+                     [this] { SaveAs(model_, files_); });
     QObject::connect(close_, &QPushButton::clicked, this, [this] { hide(); });
 
     // Tab order: close, boxes, the columns body by body, the views, then the settings.
     std::vector<QWidget*> order{close_};
-    for (int k = 1; k <= kBodies; ++k) order.push_back(cbxMass_[static_cast<std::size_t>(k)]);
+    for (int k = 1; k <= kBodies; ++k) order.push_back(bodyBoxes_[static_cast<std::size_t>(k)]);
     for (int c = 0; c < 5; ++c)
         for (int k = 1; k <= kBodies; ++k)
             order.push_back(bodyEdits_[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)]);
-    for (int k = 0; k <= kBodies; ++k) order.push_back(optVid_[static_cast<std::size_t>(k)]);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{txtTime_, txtTimer_, txtdTime_, txtdLong_, cbxStepLong_,
-                                         cmbZoom_, cmdBegin_, cmbSystem_, cmdSave_, cmdSaveAs_})
+    for (int k = 0; k <= kBodies; ++k) order.push_back(viewOptions_[static_cast<std::size_t>(k)]);
+    for (QWidget* w : std::initializer_list<QWidget*>{simDate_, stopDate_, timeStep_, stepLength_,
+                                                      stepLengthBox_, scaleBox_, beginButton_,
+                                                      systemBox_, saveButton_, saveAsButton_})
         order.push_back(w);
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
     close_->setFocus();
@@ -253,7 +255,7 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
                      [this](QWidget* old, QWidget* now) { OnFocusChanged(old, now); });
     model_.changed = [this] { SyncFromModel(); };
     SyncFromModel();
-    FitCaptions(cbxMass_[1]);
+    FitCaptions(bodyBoxes_[1]);
     // Clicks are seen here before the window system moves the focus.
     create();
     windowHandle()->installEventFilter(this);
@@ -308,16 +310,16 @@ QLineEdit* ParamsWindow::Edit(FieldRef f) const {
         case FieldKind::VX:
         case FieldKind::VY:
             return bodyEdits_[static_cast<std::size_t>(f.body)][static_cast<std::size_t>(f.kind)];
-        case FieldKind::Time:
-            return txtTime_;
-        case FieldKind::Timer:
-            return txtTimer_;
-        case FieldKind::dTime:
-            return txtdTime_;
-        case FieldKind::dLong:
-            return txtdLong_;
-        case FieldKind::Zoom:
-            return cmbZoom_->lineEdit();
+        case FieldKind::SimDate:
+            return simDate_;
+        case FieldKind::StopDate:
+            return stopDate_;
+        case FieldKind::TimeStep:
+            return timeStep_;
+        case FieldKind::StepLength:
+            return stepLength_;
+        case FieldKind::Scale:
+            return scaleBox_->lineEdit();
     }
     return nullptr;
 }
@@ -343,7 +345,7 @@ void ParamsWindow::SyncFromModel() {
     };
     for (int k = 1; k <= kBodies; ++k) {
         const BodyRow& row = model_.bodies[k];
-        QCheckBox* box = cbxMass_[static_cast<std::size_t>(k)];
+        QCheckBox* box = bodyBoxes_[static_cast<std::size_t>(k)];
         if (box->text() != Q(row.caption)) {
             box->setText(Q(row.caption));
             box->setToolTip(Q(row.caption));  // a long name is cut at the box's width
@@ -354,33 +356,33 @@ void ParamsWindow::SyncFromModel() {
             setText(bodyEdits_[static_cast<std::size_t>(k)][c], texts[c]->text);
     }
     if (model_.viewOption >= 0 && model_.viewOption <= kBodies) {
-        QRadioButton* opt = optVid_[static_cast<std::size_t>(model_.viewOption)];
+        QRadioButton* opt = viewOptions_[static_cast<std::size_t>(model_.viewOption)];
         if (!opt->isChecked()) {
             const QSignalBlocker block(views_);
             opt->setChecked(true);
         }
     }
-    setText(txtTime_, model_.txtTime.text);
-    setText(txtTimer_, model_.txtTimer.text);
-    setText(txtdTime_, model_.txtdTime.text);
-    setText(txtdLong_, model_.txtdLong.text);
-    txtdTime_->setEnabled(model_.txtdTime.enabled);
-    txtdLong_->setEnabled(model_.txtdLong.enabled);
-    setState(cbxStepLong_, model_.stepLongState);
-    if (cmbZoom_->currentText() != Q(model_.zoomText)) {
-        const QSignalBlocker block(cmbZoom_);
-        cmbZoom_->setEditText(Q(model_.zoomText));
-        ShowWholeText(cmbZoom_->lineEdit(), {FieldKind::Zoom});
+    setText(simDate_, model_.simDate.text);
+    setText(stopDate_, model_.stopDate.text);
+    setText(timeStep_, model_.timeStep.text);
+    setText(stepLength_, model_.stepLength.text);
+    timeStep_->setEnabled(model_.timeStep.enabled);
+    stepLength_->setEnabled(model_.stepLength.enabled);
+    setState(stepLengthBox_, model_.stepLengthMode);
+    if (scaleBox_->currentText() != Q(model_.scaleText)) {
+        const QSignalBlocker block(scaleBox_);
+        scaleBox_->setEditText(Q(model_.scaleText));
+        ShowWholeText(scaleBox_->lineEdit(), {FieldKind::Scale});
     }
-    bool sameSystems = cmbSystem_->count() == static_cast<int>(model_.systems.size());
-    for (int i = 0; sameSystems && i < cmbSystem_->count(); ++i)
-        sameSystems = cmbSystem_->itemText(i) == Q(model_.systems[static_cast<std::size_t>(i)]);
+    bool sameSystems = systemBox_->count() == static_cast<int>(model_.systems.size());
+    for (int i = 0; sameSystems && i < systemBox_->count(); ++i)
+        sameSystems = systemBox_->itemText(i) == Q(model_.systems[static_cast<std::size_t>(i)]);
     if (!sameSystems) {
-        const QSignalBlocker block(cmbSystem_);
-        const QString current = cmbSystem_->currentText();
-        cmbSystem_->clear();
-        for (const auto& s : model_.systems) cmbSystem_->addItem(Q(s));
-        cmbSystem_->setCurrentIndex(cmbSystem_->findText(current));
+        const QSignalBlocker block(systemBox_);
+        const QString current = systemBox_->currentText();
+        systemBox_->clear();
+        for (const auto& s : model_.systems) systemBox_->addItem(Q(s));
+        systemBox_->setCurrentIndex(systemBox_->findText(current));
     }
 }
 
@@ -443,7 +445,7 @@ bool ParamsWindow::eventFilter(QObject* watched, QEvent* e) {
         if (!LeaveBeforeKey(qobject_cast<QWidget*>(watched))) return true;
         return QDialog::eventFilter(watched, e);
     }
-    auto* edit = watched == cmbZoom_ ? cmbZoom_->lineEdit() : qobject_cast<QLineEdit*>(watched);
+    auto* edit = watched == scaleBox_ ? scaleBox_->lineEdit() : qobject_cast<QLineEdit*>(watched);
     if (!edit || key->text().size() != 1) return QDialog::eventFilter(watched, e);
     const char16_t typed = key->text().at(0).unicode();
     // A double quote would end the text early in a system file.
@@ -451,7 +453,7 @@ bool ParamsWindow::eventFilter(QObject* watched, QEvent* e) {
         QApplication::beep();
         return true;
     }
-    const FieldRef f = FieldOf(edit).value_or(FieldRef{FieldKind::Zoom});
+    const FieldRef f = FieldOf(edit).value_or(FieldRef{FieldKind::Scale});
     const char16_t entered = ParamsModel::Typed(f, typed);
     if (entered == typed) return QDialog::eventFilter(watched, e);
     if (!edit->isReadOnly()) {
@@ -463,7 +465,7 @@ bool ParamsWindow::eventFilter(QObject* watched, QEvent* e) {
 
 std::optional<FieldRef> ParamsWindow::FieldOf(const QWidget* w) const {
     if (!w) return std::nullopt;
-    if (w == cmbZoom_ || w == cmbZoom_->lineEdit()) return FieldRef{FieldKind::Zoom};
+    if (w == scaleBox_ || w == scaleBox_->lineEdit()) return FieldRef{FieldKind::Scale};
     const QVariant kind = w->property("orbimoKind");
     if (!kind.isValid()) return std::nullopt;
     return FieldRef{static_cast<FieldKind>(kind.toInt()), w->property("orbimoBody").toInt()};
@@ -473,7 +475,7 @@ Leave ParamsWindow::RunLeave(FieldRef f) {
     const Leave r = model_.FocusLeaves(f);
     // A message box may have taken the activation elsewhere; it comes back here.
     if (isVisible() && !isActiveWindow()) activateWindow();
-    if (r == Leave::BackToScale) cmbZoom_->setFocus(Qt::OtherFocusReason);
+    if (r == Leave::BackToScale) scaleBox_->setFocus(Qt::OtherFocusReason);
     return r;
 }
 
@@ -528,7 +530,8 @@ void ParamsWindow::OnFocusChanged(QWidget* old, QWidget* now) {
     }
     if (!old || !now || old->window() != this || now->window() != this) return;
     const std::optional<FieldRef> f = FieldOf(old);
-    if (!f || (f->kind == FieldKind::Zoom && FieldOf(now) && FieldOf(now)->kind == FieldKind::Zoom))
+    if (!f ||
+        (f->kind == FieldKind::Scale && FieldOf(now) && FieldOf(now)->kind == FieldKind::Scale))
         return;
     // Any other move of the focus (a programme's, a shortcut's): once Qt has finished it.
     pending_ = *f;

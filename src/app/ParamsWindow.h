@@ -29,15 +29,15 @@ class ParamsWindow : public QDialog {
     void SyncFromModel();
 
     QLineEdit* Edit(FieldRef f) const;
-    QCheckBox* BodyBox(int k) const { return cbxMass_[static_cast<std::size_t>(k)]; }
-    QRadioButton* ViewOption(int k) const { return optVid_[static_cast<std::size_t>(k)]; }
-    QCheckBox* StepLongBox() const { return cbxStepLong_; }
-    QComboBox* ZoomBox() const { return cmbZoom_; }
-    QComboBox* SystemBox() const { return cmbSystem_; }
+    QCheckBox* BodyBox(int k) const { return bodyBoxes_[static_cast<std::size_t>(k)]; }
+    QRadioButton* ViewOption(int k) const { return viewOptions_[static_cast<std::size_t>(k)]; }
+    QCheckBox* StepLengthBox() const { return stepLengthBox_; }
+    QComboBox* ScaleBox() const { return scaleBox_; }
+    QComboBox* SystemBox() const { return systemBox_; }
     QPushButton* CloseButton() const { return close_; }
-    QPushButton* BeginButton() const { return cmdBegin_; }
-    QPushButton* SaveButton() const { return cmdSave_; }
-    QPushButton* SaveAsButton() const { return cmdSaveAs_; }
+    QPushButton* BeginButton() const { return beginButton_; }
+    QPushButton* SaveButton() const { return saveButton_; }
+    QPushButton* SaveAsButton() const { return saveAsButton_; }
     /// The user chose a view option (after the choice has taken effect).
     std::function<void(int)> viewChosen;
 
@@ -64,15 +64,17 @@ class ParamsWindow : public QDialog {
     ParamsModel& model_;
     FileSystem& files_;
     double tppX_, tppY_;
-    std::array<QCheckBox*, kSlots> cbxMass_{};
+    std::array<QCheckBox*, kSlots> bodyBoxes_{};
     std::array<std::array<QLineEdit*, 5>, kSlots> bodyEdits_{};
-    std::array<QRadioButton*, kSlots> optVid_{};
+    std::array<QRadioButton*, kSlots> viewOptions_{};
     QButtonGroup* views_ = nullptr;
-    QLineEdit *txtTime_ = nullptr, *txtTimer_ = nullptr, *txtdTime_ = nullptr, *txtdLong_ = nullptr;
-    QCheckBox* cbxStepLong_ = nullptr;
-    QComboBox* cmbZoom_ = nullptr;
-    QComboBox* cmbSystem_ = nullptr;
-    QPushButton *close_ = nullptr, *cmdBegin_ = nullptr, *cmdSave_ = nullptr, *cmdSaveAs_ = nullptr;
+    QLineEdit *simDate_ = nullptr, *stopDate_ = nullptr, *timeStep_ = nullptr,
+              *stepLength_ = nullptr;
+    QCheckBox* stepLengthBox_ = nullptr;
+    QComboBox* scaleBox_ = nullptr;
+    QComboBox* systemBox_ = nullptr;
+    QPushButton *close_ = nullptr, *beginButton_ = nullptr, *saveButton_ = nullptr,
+                *saveAsButton_ = nullptr;
     bool active_ = false;
     std::optional<FieldRef> pending_;  // left by a focus move no key or click announced
     QWidget* leftAlready_ = nullptr;   // handled before the focus moved away from it

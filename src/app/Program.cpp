@@ -40,7 +40,7 @@ Program::Program(const std::u16string& programFolder)
     window->viewChosen = [this](int k) { form->ChooseView(k); };
     form->pictureName = [this] {
         return DefaultPictureName(window->SystemBox()->currentText(),
-                                  QString::fromStdU16String(params.txtTime.text));
+                                  QString::fromStdU16String(params.simDate.text));
     };
     toolkit.SetParentWindow(form.get());
 }

@@ -33,7 +33,7 @@ Outcome RunExample(const std::u16string& file, bool leapfrog, int finer, std::in
     if (finer > 1)
         runner.beforeRun = [&runner, finer](const BatchReport& r) {
             // "Пуск" reads the fields again: the shorter step is the one the run takes.
-            runner.Params().txtdTime.text = FormatNumber(r.start.TimeStep / finer);
+            runner.Params().timeStep.text = FormatNumber(r.start.TimeStep / finer);
         };
     out.report = runner.Run();
     out.end = runner.State();

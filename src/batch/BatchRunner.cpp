@@ -122,7 +122,7 @@ BatchReport BatchRunner::Run() {
     if (!run) return r;
     // The stop date as StartOrStop will take it (the loaded text is already normal, so quietly).
     BatchToolkit quiet;
-    double stop = ParseDate(params_.txtTimer.text, quiet);
+    double stop = ParseDate(params_.stopDate.text, quiet);
     if (!(stop > state_.SimTime)) stop = 0;
     if (stop == 0 && options_.maxTicks <= 0) {
         Refuse(u"В системе " + Quoted(path) +

@@ -35,9 +35,9 @@ void WriteReadout(const SimState& s, ParamsModel& params) {
         row.vx.text = FormatNumber(s.VelX[b]);
         row.vy.text = FormatNumber(s.VelY[b]);
     }
-    params.txtTime.text = FormatDate(s.SimTime);
-    params.txtdTime.text = FormatNumber(s.TimeStep);
-    params.zoomText = GroupedScaleText(s.Zoom);
+    params.simDate.text = FormatDate(s.SimTime);
+    params.timeStep.text = FormatNumber(s.TimeStep);
+    params.scaleText = GroupedScaleText(s.Zoom);
     if (params.changed) params.changed();
 }
 

@@ -377,12 +377,12 @@ std::string FileBytes(const System& s) {
     for (std::size_t k = s.bodies.size() + 1; k <= static_cast<std::size_t>(kBodies); ++k)
         params.bodies[k].state = 0;
     // Dates in the form the window shows them after loading.
-    params.txtTime.text = FormatDate(ParseDate(s.start, toolkit));
-    params.txtTimer.text = FormatDate(ParseDate(s.stop, toolkit));
-    params.txtdTime.text = FormatNumber(s.step);
-    params.txtdLong.text = FormatNumber(s.stepLength);
-    params.stepLongState = s.stepLong ? 1 : 0;
-    params.zoomText = GroupedScaleText(s.zoom);
+    params.simDate.text = FormatDate(ParseDate(s.start, toolkit));
+    params.stopDate.text = FormatDate(ParseDate(s.stop, toolkit));
+    params.timeStep.text = FormatNumber(s.step);
+    params.stepLength.text = FormatNumber(s.stepLength);
+    params.stepLengthMode = s.stepLong ? 1 : 0;
+    params.scaleText = GroupedScaleText(s.zoom);
     state.ViewBody = static_cast<std::int16_t>(s.view);
     if (!toolkit.messages.empty()) throw std::invalid_argument("bad date in the table");
     return SystemFileBytes(params);

@@ -121,9 +121,9 @@ void SaveAs(ParamsModel& params, FileSystem& files) {
 }
 
 void BackToStart(ParamsModel& params, FileSystem& files) {
-    const std::u16string zoom = params.Text(FieldRef{FieldKind::Zoom});
+    const std::u16string zoom = params.Text(FieldRef{FieldKind::Scale});
     LoadSystem(params, files, u"");
-    params.SetText(FieldRef{FieldKind::Zoom}, zoom);
+    params.SetText(FieldRef{FieldKind::Scale}, zoom);
 }
 
 std::optional<std::u16string> SystemNameProblem(const std::u16string& name) {

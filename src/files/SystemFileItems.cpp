@@ -16,8 +16,9 @@ constexpr SystemFileItemTable BuildTable() {
         ItemContent::Caption, ItemContent::State, ItemContent::Mass, ItemContent::X,
         ItemContent::Y,       ItemContent::VX,    ItemContent::VY};
     constexpr ItemContent kTrailer[kTrailerItems] = {
-        ItemContent::Time,     ItemContent::Timer, ItemContent::dTime,   ItemContent::dLong,
-        ItemContent::StepLong, ItemContent::Zoom,  ItemContent::ViewBody};
+        ItemContent::SimDate,    ItemContent::StopDate,       ItemContent::TimeStep,
+        ItemContent::StepLength, ItemContent::StepLengthMode, ItemContent::Scale,
+        ItemContent::ViewBody};
     SystemFileItemTable table{};
     int n = 0;
     for (int body = 1; body <= kBodies; ++body) {
@@ -28,7 +29,7 @@ constexpr SystemFileItemTable BuildTable() {
         }
     }
     for (ItemContent c : kTrailer) {
-        const bool integer = c == ItemContent::StepLong || c == ItemContent::ViewBody;
+        const bool integer = c == ItemContent::StepLengthMode || c == ItemContent::ViewBody;
         table[n] = {n + 1, c, 0, integer ? ItemKind::Integer : ItemKind::Text};
         ++n;
     }
@@ -38,7 +39,7 @@ constexpr SystemFileItemTable BuildTable() {
 constexpr SystemFileItemTable kTable = BuildTable();
 static_assert(kTable[0].content == ItemContent::Caption && kTable[0].body == 1);
 static_assert(kTable[76].content == ItemContent::VY && kTable[76].body == 11);
-static_assert(kTable[77].number == 78 && kTable[77].content == ItemContent::Time);
+static_assert(kTable[77].number == 78 && kTable[77].content == ItemContent::SimDate);
 static_assert(kTable[83].number == 84 && kTable[83].content == ItemContent::ViewBody);
 
 /// A check box state read from a file: 0, 1 or 2, else nothing.
@@ -71,19 +72,19 @@ std::optional<FieldRef> ItemField(const SystemFileItem& item) {
             return FieldRef{FieldKind::VX, item.body};
         case ItemContent::VY:
             return FieldRef{FieldKind::VY, item.body};
-        case ItemContent::Time:
-            return FieldRef{FieldKind::Time};
-        case ItemContent::Timer:
-            return FieldRef{FieldKind::Timer};
-        case ItemContent::dTime:
-            return FieldRef{FieldKind::dTime};
-        case ItemContent::dLong:
-            return FieldRef{FieldKind::dLong};
-        case ItemContent::Zoom:
-            return FieldRef{FieldKind::Zoom};
+        case ItemContent::SimDate:
+            return FieldRef{FieldKind::SimDate};
+        case ItemContent::StopDate:
+            return FieldRef{FieldKind::StopDate};
+        case ItemContent::TimeStep:
+            return FieldRef{FieldKind::TimeStep};
+        case ItemContent::StepLength:
+            return FieldRef{FieldKind::StepLength};
+        case ItemContent::Scale:
+            return FieldRef{FieldKind::Scale};
         case ItemContent::Caption:
         case ItemContent::State:
-        case ItemContent::StepLong:
+        case ItemContent::StepLengthMode:
         case ItemContent::ViewBody:
             break;
     }
@@ -102,8 +103,8 @@ std::int64_t ItemInteger(ParamsModel& params, const SystemFileItem& item) {
     switch (item.content) {
         case ItemContent::State:
             return params.bodies[item.body].state;
-        case ItemContent::StepLong:
-            return params.stepLongState;
+        case ItemContent::StepLengthMode:
+            return params.stepLengthMode;
         case ItemContent::ViewBody:
             return params.state().ViewBody;
         default:
@@ -120,17 +121,17 @@ void ApplyItem(ParamsModel& params, const SystemFileItem& item, const std::u16st
         case ItemContent::State:
             if (const auto state = CheckState(text)) params.SetBodyState(item.body, *state);
             return;
-        case ItemContent::StepLong:
-            if (const auto state = CheckState(text)) params.SetStepLong(*state);
+        case ItemContent::StepLengthMode:
+            if (const auto state = CheckState(text)) params.SetStepLengthMode(*state);
             return;
-        case ItemContent::Time: {
+        case ItemContent::SimDate: {
             Toolkit& toolkit = params.toolkit();
-            params.SetText(FieldRef{FieldKind::Time}, NormalDateTime(text, toolkit));
-            params.state().SimTime = ParseDate(params.Text(FieldRef{FieldKind::Time}), toolkit);
+            params.SetText(FieldRef{FieldKind::SimDate}, NormalDateTime(text, toolkit));
+            params.state().SimTime = ParseDate(params.Text(FieldRef{FieldKind::SimDate}), toolkit);
             return;
         }
-        case ItemContent::Timer:
-            params.SetText(FieldRef{FieldKind::Timer}, NormalDateTime(text, params.toolkit()));
+        case ItemContent::StopDate:
+            params.SetText(FieldRef{FieldKind::StopDate}, NormalDateTime(text, params.toolkit()));
             return;
         case ItemContent::ViewBody: {
             // Read as a 16-bit integer: a text that is not a number gives 0. A value
@@ -146,9 +147,9 @@ void ApplyItem(ParamsModel& params, const SystemFileItem& item, const std::u16st
         case ItemContent::Y:
         case ItemContent::VX:
         case ItemContent::VY:
-        case ItemContent::dTime:
-        case ItemContent::dLong:
-        case ItemContent::Zoom:
+        case ItemContent::TimeStep:
+        case ItemContent::StepLength:
+        case ItemContent::Scale:
             params.SetText(*ItemField(item), text);
             return;
     }

@@ -15,8 +15,8 @@ enum class ItemKind : std::uint8_t { Text, Integer };
 /// What an item of a system file holds.
 // clang-format off
 enum class ItemContent : std::uint8_t {
-    Caption, State, Mass, X, Y, VX, VY,                   // body record, once per body
-    Time, Timer, dTime, dLong, StepLong, Zoom, ViewBody,  // settings trailer
+    Caption, State, Mass, X, Y, VX, VY,                                   // body record, per body
+    SimDate, StopDate, TimeStep, StepLength, StepLengthMode, Scale, ViewBody,  // settings trailer
 };
 // clang-format on
 

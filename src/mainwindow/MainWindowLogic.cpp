@@ -116,16 +116,16 @@ std::optional<RunSettings> MainWindowLogic::ReadRunSettings() {
             return std::nullopt;
         run.bodyOn[b] = static_cast<std::int16_t>(row.state);
     }
-    if (!number(params_.txtdTime.text, u"Шаг(с)", run.timeStep) ||
-        !number(params_.txtdLong.text, u"Шаг(м)", run.stepLength) ||
-        !number(params_.zoomText, u"Масштаб", run.zoom))
+    if (!number(params_.timeStep.text, u"Шаг(с)", run.timeStep) ||
+        !number(params_.stepLength.text, u"Шаг(м)", run.stepLength) ||
+        !number(params_.scaleText, u"Масштаб", run.zoom))
         return std::nullopt;
     // Only zero cannot be drawn; a negative scale mirrors the picture through the view origin.
     if (run.zoom == 0) {
         toolkit_.MessageBox(u"Масштаб должен быть больше нуля");
         return std::nullopt;
     }
-    run.stepLong = params_.stepLongState != 0;
+    run.stepLong = params_.stepLengthMode != 0;
     return run;
 }
 
@@ -139,7 +139,7 @@ void MainWindowLogic::StartOrStop() {
     const std::optional<RunSettings> run = ReadRunSettings();
     if (!run) return;
     lastRun_.started = true;
-    double stopTime = ParseDate(params_.txtTimer.text, toolkit_);
+    double stopTime = ParseDate(params_.stopDate.text, toolkit_);
     status_ = RunStatus{RunState::Running, !(stopTime > s_.SimTime), 0, {}};
     if (!(stopTime > s_.SimTime)) stopTime = 0;
     s_.StopRequested = 0;
@@ -278,9 +278,9 @@ void MainWindowLogic::SetFrame(const Frame& f) {
 void MainWindowLogic::SetZoom(double zoom) {
     const std::u16string text = GroupedScaleText(zoom);
     s_.Zoom = ParseNumber(text).value_or(zoom);
-    params_.zoomText = text;
+    params_.scaleText = text;
     // Not the user's edit of the field: turning away from the window must not clear the plot.
-    params_.ZoomOnActivate = s_.Zoom;
+    params_.scaleOnActivate = s_.Zoom;
     if (params_.changed) params_.changed();
 }
 

@@ -99,8 +99,8 @@ ParamsModel::ParamsModel(SimState& state, Toolkit& toolkit) : state_(state), too
         row.captionColour = kTraceColours[k];
         row.optionColour = kOptionColours[k];
     }
-    txtdLong.enabled = false;
-    zoomPresets = ScalePresets();
+    stepLength.enabled = false;
+    scalePresets = ScalePresets();
 }
 
 TextField& ParamsModel::Field(FieldRef f) {
@@ -111,7 +111,7 @@ TextField& ParamsModel::Field(FieldRef f) {
 // the unused slot 0 rather than touching memory it does not own.
 const TextField& ParamsModel::Field(FieldRef f) const {
     const bool bodyField = f.kind <= FieldKind::VY;
-    assert(f.kind != FieldKind::Zoom && "the scale is zoomText, not a TextField");
+    assert(f.kind != FieldKind::Scale && "the scale is zoomText, not a TextField");
     assert((!bodyField || IsBody(f.body)) && "body fields are indexed 1..11");
     const BodyRow& row = bodies[bodyField && IsBody(f.body) ? f.body : 0];
     switch (f.kind) {
@@ -125,28 +125,28 @@ const TextField& ParamsModel::Field(FieldRef f) const {
             return row.vx;
         case FieldKind::VY:
             return row.vy;
-        case FieldKind::Time:
-            return txtTime;
-        case FieldKind::Timer:
-            return txtTimer;
-        case FieldKind::dTime:
-            return txtdTime;
-        case FieldKind::dLong:
-            return txtdLong;
-        case FieldKind::Zoom:
+        case FieldKind::SimDate:
+            return simDate;
+        case FieldKind::StopDate:
+            return stopDate;
+        case FieldKind::TimeStep:
+            return timeStep;
+        case FieldKind::StepLength:
+            return stepLength;
+        case FieldKind::Scale:
             break;
     }
     return bodies[0].mass;
 }
 
 std::u16string ParamsModel::Text(FieldRef f) const {
-    return f.kind == FieldKind::Zoom ? zoomText : Field(f).text;
+    return f.kind == FieldKind::Scale ? scaleText : Field(f).text;
 }
 
 // Announces only real changes: the window's mirror may call back with the text
 // it has just been given, and that must not loop.
 void ParamsModel::SetText(FieldRef f, const std::u16string& text) {
-    std::u16string& target = f.kind == FieldKind::Zoom ? zoomText : Field(f).text;
+    std::u16string& target = f.kind == FieldKind::Scale ? scaleText : Field(f).text;
     if (target == text) return;
     target = text;
     Notify();
@@ -171,14 +171,15 @@ void ParamsModel::SelectView(int k) {
     if (clearPlot) clearPlot();
 }
 
-void ParamsModel::SetStepLong(int state) {
+void ParamsModel::SetStepLengthMode(int state) {
     if (!IsCheckState(state)) return;
     const bool lengthMode = state != 0;
-    if (stepLongState == state && txtdLong.enabled == lengthMode && txtdTime.enabled == !lengthMode)
+    if (stepLengthMode == state && stepLength.enabled == lengthMode &&
+        timeStep.enabled == !lengthMode)
         return;
-    stepLongState = state;
-    txtdLong.enabled = lengthMode;
-    txtdTime.enabled = !lengthMode;
+    stepLengthMode = state;
+    stepLength.enabled = lengthMode;
+    timeStep.enabled = !lengthMode;
     Notify();
 }
 
@@ -191,27 +192,27 @@ Leave ParamsModel::FocusLeaves(FieldRef f) {
         case FieldKind::VY:
             if (!IsBody(f.body)) return Leave::Done;
             [[fallthrough]];
-        case FieldKind::dTime:
-        case FieldKind::dLong:
+        case FieldKind::TimeStep:
+        case FieldKind::StepLength:
             SetText(f, NormalizeNumber(Text(f)));
             return Leave::Done;
-        case FieldKind::Zoom:
-            if (ScaleValue(zoomText) > 0) return Leave::Done;
+        case FieldKind::Scale:
+            if (ScaleValue(scaleText) > 0) return Leave::Done;
             toolkit_.MessageBox(u"Масштаб должен быть больше нуля");
             return Leave::BackToScale;
-        case FieldKind::Timer: {
+        case FieldKind::StopDate: {
             CountingToolkit counting(toolkit_);
-            SetText(f, FormatDate(ParseDate(txtTimer.text, counting)));
+            SetText(f, FormatDate(ParseDate(stopDate.text, counting)));
             return counting.shown > 0 ? Leave::AfterMessage : Leave::Done;
         }
-        case FieldKind::Time:  // read-only
+        case FieldKind::SimDate:  // read-only
             return Leave::Done;
     }
     return Leave::Done;
 }
 
 char16_t ParamsModel::Typed(FieldRef f, char16_t c) {
-    const bool dateField = f.kind == FieldKind::Time || f.kind == FieldKind::Timer;
+    const bool dateField = f.kind == FieldKind::SimDate || f.kind == FieldKind::StopDate;
     return dateField && c == u'.' ? u',' : c;
 }
 
@@ -219,11 +220,11 @@ char16_t ParamsModel::Typed(FieldRef f, char16_t c) {
 // selected, and ViewBody keeps its value.
 void ParamsModel::Activate() {
     SelectView(state_.ViewBody);
-    ZoomOnActivate = ScaleValue(zoomText);
+    scaleOnActivate = ScaleValue(scaleText);
 }
 
 void ParamsModel::Deactivate() {
-    if (ScaleValue(zoomText) != ZoomOnActivate && clearPlot) clearPlot();
+    if (ScaleValue(scaleText) != scaleOnActivate && clearPlot) clearPlot();
 }
 
 }  // namespace orbimo

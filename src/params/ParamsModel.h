@@ -16,12 +16,12 @@ enum class FieldKind : std::uint8_t {
     X,
     Y,
     VX,
-    VY,  // per body, index 1..11
-    Time,
-    Timer,
-    dTime,
-    dLong,  // settings, index unused
-    Zoom,   // the scale combo box's edit text
+    VY,          // per body, index 1..11
+    SimDate,     // «Время», the simulated moment
+    StopDate,    // «Таймер»
+    TimeStep,    // «Шаг(с)»
+    StepLength,  // «Шаг(м)»; settings, index unused
+    Scale,       // the scale combo box's edit text
 };
 
 /// What leaving a field did: nothing to tell, a message was shown, or the focus must go
@@ -55,13 +55,14 @@ class ParamsModel {
 
     // ---- contents (read freely; write through the setters below) ----
     std::array<BodyRow, kSlots> bodies;  // 1..11
-    int viewOption = 0;                  // optVid selection, 0..11
-    TextField txtTime, txtTimer, txtdTime, txtdLong;
-    int stepLongState = 0;    // cbxStepLong
-    std::u16string zoomText;  // cmbZoom edit text
-    std::vector<std::u16string> zoomPresets;
-    std::vector<std::u16string> systems;  // cmbSystem entries
-    double ZoomOnActivate = 0;
+    int viewOption = 0;                  // the view option selected, 0 («Вид») .. 11
+    // «Время» (the simulated moment, read-only), «Таймер», «Шаг(с)», «Шаг(м)»
+    TextField simDate, stopDate, timeStep, stepLength;
+    int stepLengthMode = 0;    // the «Шаг длины» box
+    std::u16string scaleText;  // «Масштаб», the scale box's edit text
+    std::vector<std::u16string> scalePresets;
+    std::vector<std::u16string> systems;  // «Система:», the catalogue's entries
+    double scaleOnActivate = 0;
 
     /// Called after any change the window must show.
     std::function<void()> changed;
@@ -81,7 +82,7 @@ class ParamsModel {
     /// Selects optVid(k); when the selection changes, ViewBody = k and the plot is cleared.
     void SelectView(int k);
     /// The step-length box: enables "Шаг(м)" exactly when ticked, "Шаг(с)" otherwise.
-    void SetStepLong(int state);
+    void SetStepLengthMode(int state);
 
     /// The focus leaves a field.
     Leave FocusLeaves(FieldRef f);

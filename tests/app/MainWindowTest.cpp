@@ -238,7 +238,7 @@ TEST(Navigation, WheelDragHomeFitAndFrameKeysRedrawTheTracesAndChooseTheView) {
     for (const auto& [act, zoom, originX, originY, view] : rows) {  // zoom, origin in twips
         act();
         EXPECT_EQ(p.state.Zoom, zoom);
-        EXPECT_EQ(p.params.zoomText, GroupedScaleText(zoom));  // the field says it too
+        EXPECT_EQ(p.params.scaleText, GroupedScaleText(zoom));  // the field says it too
         EXPECT_NEAR(p.state.OriginX, originX, 1e-9);
         EXPECT_NEAR(p.state.OriginY, originY, 1e-9);
         EXPECT_EQ(ViewLine(p), view);

@@ -17,13 +17,13 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
     // The field, what is typed, how it is left (0 Сохранить, 1 В начало, 2 Закрыть, 3 Tab), its
     // text then, the message.
     const std::tuple<FieldRef, QString, int, QString, std::u16string> rows[] = {
-        {{FieldKind::Mass, 2}, "1.5", 0, "1,5", u""},                         // saved normalised
-        {{FieldKind::X, 3}, "2.5", 1, "7.5", u""},                            // loaded as stored
-        {{FieldKind::Zoom}, "0", 2, "0", scale},                              // the window stays
-        {{FieldKind::Timer}, "12.5", 0, "01.01.1900", u"Неверная дата! 12"},  // "." typed is ","
+        {{FieldKind::Mass, 2}, "1.5", 0, "1,5", u""},                            // saved normalised
+        {{FieldKind::X, 3}, "2.5", 1, "7.5", u""},                               // loaded as stored
+        {{FieldKind::Scale}, "0", 2, "0", scale},                                // the window stays
+        {{FieldKind::StopDate}, "12.5", 0, "01.01.1900", u"Неверная дата! 12"},  // "." typed is ","
         {{FieldKind::X, 3}, "1.5e11", 3, "1,5e11", u""},
-        {{FieldKind::Zoom}, "-5", 3, "-5", scale},
-        {{FieldKind::Zoom}, "1 500 000 000", 3, "1 500 000 000", u""},
+        {{FieldKind::Scale}, "-5", 3, "-5", scale},
+        {{FieldKind::Scale}, "1 500 000 000", 3, "1 500 000 000", u""},
     };
     for (const auto& [ref, typed, leaveBy, after, message] : rows) {
         SCOPED_TRACE(typed.toStdString());
@@ -36,7 +36,7 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
         ParamsWindow& w = p.window;
         QAbstractButton* buttons[] = {w.SaveButton(), w.BeginButton(), w.CloseButton()};
         QWidget* field =
-            ref.kind == FieldKind::Zoom ? static_cast<QWidget*>(w.ZoomBox()) : w.Edit(ref);
+            ref.kind == FieldKind::Scale ? static_cast<QWidget*>(w.ScaleBox()) : w.Edit(ref);
         Retype(field, typed, leaveBy == 3);
         if (leaveBy < 3) QTest::mouseClick(buttons[leaveBy], Qt::LeftButton);
         EXPECT_EQ(w.Edit(ref)->text(), after);
@@ -49,7 +49,7 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
         EXPECT_EQ(w.isVisible(), leaveBy != 2 || !message.empty());
         // After a message the focus goes back to the scale, or on to where it was going.
         QWidget* const focus = QApplication::focusWidget();
-        EXPECT_TRUE(message == scale ? focus == w.ZoomBox()
+        EXPECT_TRUE(message == scale ? focus == w.ScaleBox()
                     : leaveBy < 3    ? focus == buttons[leaveBy]
                                      : focus != field);
     }
@@ -59,33 +59,33 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
 // Enter and Esc hide the window; shown again, it has kept everything, the focus too.
 TEST(ParamsWindow, GreyedBoxesFromAFileTickOnAClickEnterAndEscHideAndShowingAgainKeepsAll) {
     App p;
-    p.params.SetBodyState(3, 2), p.params.SetStepLong(2);
+    p.params.SetBodyState(3, 2), p.params.SetStepLengthMode(2);
     SaveState(p.params, p.files);
-    p.params.SetBodyState(3, 0), p.params.SetStepLong(0);
+    p.params.SetBodyState(3, 0), p.params.SetStepLengthMode(0);
     LoadSystem(p.params, p.files, u"");
     ParamsWindow& w = p.window;
     EXPECT_EQ(w.BodyBox(3)->checkState(), Qt::PartiallyChecked);
-    EXPECT_EQ(w.StepLongBox()->checkState(), Qt::PartiallyChecked);
-    EXPECT_TRUE(w.Edit({FieldKind::dLong})->isEnabled());  // greyed counts as ticked here
-    EXPECT_EQ(p.state.BodyOn[3], 0);                       // and as not taking part there
+    EXPECT_EQ(w.StepLengthBox()->checkState(), Qt::PartiallyChecked);
+    EXPECT_TRUE(w.Edit({FieldKind::StepLength})->isEnabled());  // greyed counts as ticked here
+    EXPECT_EQ(p.state.BodyOn[3], 0);                            // and as not taking part there
     p.OpenParams();
     const std::pair<Qt::CheckState, int> clicks[] = {
         {Qt::Checked, 1}, {Qt::Unchecked, 0}, {Qt::Checked, 1}, {Qt::Unchecked, 0}};
     for (auto [shown, on] : clicks) {
         ClickIndicator(w.BodyBox(3));
-        ClickIndicator(w.StepLongBox());
+        ClickIndicator(w.StepLengthBox());
         EXPECT_EQ(w.BodyBox(3)->checkState(), shown);
         EXPECT_EQ(p.state.BodyOn[3], on);
         EXPECT_EQ(p.params.bodies[3].state, on);  // what the file will hold
-        EXPECT_EQ(p.params.stepLongState, on);
-        EXPECT_EQ(w.Edit({FieldKind::dLong})->isEnabled(), on == 1);
-        EXPECT_EQ(w.Edit({FieldKind::dTime})->isEnabled(), on == 0);
+        EXPECT_EQ(p.params.stepLengthMode, on);
+        EXPECT_EQ(w.Edit({FieldKind::StepLength})->isEnabled(), on == 1);
+        EXPECT_EQ(w.Edit({FieldKind::TimeStep})->isEnabled(), on == 0);
     }
     ClickIndicator(w.ViewOption(7));
     Retype(w.Edit({FieldKind::VX, 6}), "123,5");
-    Retype(w.ZoomBox(), "3 000 000");
-    Retype(w.Edit({FieldKind::Timer}), "15/03/2000");  // leaving it again changes nothing
-    const auto snapshot = [&] {                        // every control's state and text
+    Retype(w.ScaleBox(), "3 000 000");
+    Retype(w.Edit({FieldKind::StopDate}), "15/03/2000");  // leaving it again changes nothing
+    const auto snapshot = [&] {                           // every control's state and text
         std::vector<std::tuple<bool, QString, bool>> s;
         for (QWidget* c : w.findChildren<QWidget*>()) {
             const auto* e = qobject_cast<QLineEdit*>(c);
@@ -96,8 +96,8 @@ TEST(ParamsWindow, GreyedBoxesFromAFileTickOnAClickEnterAndEscHideAndShowingAgai
     };
     const auto before = snapshot();
     const std::pair<QWidget*, int> cases[] = {{w.Edit({FieldKind::Y, 4}), Qt::Key_Return},
-                                              {w.ZoomBox()->lineEdit(), Qt::Key_Enter},
-                                              {w.Edit({FieldKind::Timer}), Qt::Key_Escape}};
+                                              {w.ScaleBox()->lineEdit(), Qt::Key_Enter},
+                                              {w.Edit({FieldKind::StopDate}), Qt::Key_Escape}};
     for (auto [field, key] : cases) {
         SCOPED_TRACE(key);
         QTest::mouseClick(field, Qt::LeftButton);
@@ -124,7 +124,7 @@ TEST(ParamsWindow, ItsOwnMessageBoxDoesNotClearThePlot) {
     });
     closer.start(10);
     p.surface.SetPixel(500, 300, 0x00123456);
-    Retype(p.window.ZoomBox(), "0");
+    Retype(p.window.ScaleBox(), "0");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }));
     EXPECT_EQ(p.surface.GetPixel(500, 300), 0x00123456u);
 }
@@ -157,9 +157,9 @@ TEST(Layout, ButtonsCaptionsColoursTabOrderAndEveryCaptionFitsInBothWindows) {
     for (int column = 0; column < 5; ++column)  // Mass, X, Y, VX, VY
         for (int k = 1; k <= kBodies; ++k) expected.push_back(w.Edit({FieldKind(column), k}));
     for (int k = 0; k <= kBodies; ++k) expected.push_back(w.ViewOption(k));
-    for (int f = 5; f <= 8; ++f) expected.push_back(w.Edit({FieldKind(f)}));  // Time .. dLong
-    expected.insert(expected.end(), {w.StepLongBox(), w.ZoomBox(), w.BeginButton(), w.SystemBox(),
-                                     w.SaveButton(), w.SaveAsButton()});
+    for (int f = 5; f <= 8; ++f) expected.push_back(w.Edit({FieldKind(f)}));  // SimDate .. StepLength
+    expected.insert(expected.end(), {w.StepLengthBox(), w.ScaleBox(), w.BeginButton(),
+                                     w.SystemBox(), w.SaveButton(), w.SaveAsButton()});
     std::vector<QWidget*> walked;
     QWidget* x = w.CloseButton();
     do {
@@ -216,8 +216,8 @@ TEST(Layout, ACutNumberShowsThatItGoesOnAndItsTooltipHoldsItAll) {
         EXPECT_EQ(below > 0, cut) << text;
     }
     EXPECT_EQ(p.window.Edit({FieldKind::VX, 4})->toolTip(), "0 м/с");
-    EXPECT_EQ(p.window.ZoomBox()->lineEdit()->toolTip(),
-              p.window.ZoomBox()->currentText() + " м/твип");
+    EXPECT_EQ(p.window.ScaleBox()->lineEdit()->toolTip(),
+              p.window.ScaleBox()->currentText() + " м/твип");
 }
 
 }  // namespace

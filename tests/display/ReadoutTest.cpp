@@ -19,13 +19,13 @@ TEST(Readout, WritesEveryBodyTheClockAndTheScaleRoundedHalvesAwayFromZero) {
     for (const auto& [zoom, text] : zooms) {
         s.Zoom = zoom;
         WriteReadout(s, p);
-        EXPECT_EQ(p.zoomText, text) << zoom;
+        EXPECT_EQ(p.scaleText, text) << zoom;
     }
     const BodyRow& r = p.bodies[11];
     EXPECT_EQ(r.mass.text + u" " + r.x.text + u" " + r.y.text + u" " + r.vx.text + u" " + r.vy.text,
               u"11 11,25 -11 0 1,1E+21");
     EXPECT_EQ(p.bodies[3].x.text, u"3,25");
-    EXPECT_EQ(p.txtTime.text + u" " + p.txtdTime.text, u"02.01.1900 12:00:00 0,5");
+    EXPECT_EQ(p.simDate.text + u" " + p.timeStep.text, u"02.01.1900 12:00:00 0,5");
 }
 
 }  // namespace

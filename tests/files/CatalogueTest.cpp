@@ -68,10 +68,10 @@ TEST(Catalogue, ChoosingLoadsAnEntryAsTheStateFileOrSaysNoFileBackToStartKeepsTh
     EXPECT_EQ(files.Read(kState), SystemFileBytes(w.params));
     EXPECT_EQ(w.toolkit.messages.size(), 3u) << "no new message";
     w.params.SetText({FieldKind::Mass, 1}, u"edited");
-    w.params.SetText({FieldKind::Zoom}, u"   200 000 000");
+    w.params.SetText({FieldKind::Scale}, u"   200 000 000");
     BackToStart(w.params, files);  // reloads the state file but keeps the scale text
     EXPECT_EQ(w.params.bodies[1].mass.text, u"4,87E+24");
-    EXPECT_EQ(w.params.zoomText, u"   200 000 000");
+    EXPECT_EQ(w.params.scaleText, u"   200 000 000");
 }
 
 TEST(Catalogue, SaveAsAsksRefusesNoPlainFileNameCreatesTheSaveFolderAndListsANameOnce) {

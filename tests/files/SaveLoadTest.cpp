@@ -27,7 +27,7 @@ TEST(Save, GoldenBytesTextsQuotedIntegersBareCp1251CrLf) {
         p.SetText({f, 3}, u" 1,5E+1" + std::u16string(1, digit++));
     p.bodies[11].caption = u"Луна, \"спутник\"";
     p.SetBodyState(11, 2);
-    int f = int(FieldKind::Time);  // .. dLong, Zoom
+    int f = int(FieldKind::SimDate);  // .. StepLength, Scale
     for (const char16_t* text :
          {u"15.03.2000 12:30:00", u"", u"3600", u"1 000,5", u"    50 000 000"})
         p.SetText({FieldKind(f++)}, text);
@@ -59,9 +59,9 @@ TEST(Load, ReadsBackEverySavedItemAndLeavesItemsMissingFromAShortFileAsTheyWere)
         if (const auto field = ItemField(item)) p.SetText(*field, u" " + n + u",5E+1, ё ");
     }
     for (int k = 1; k <= kBodies; ++k) p.SetBodyState(k, k <= 5 ? k % 2 * 2 : 1 + k % 2);
-    p.SetText({FieldKind::Time}, FormatDate(3.2e9));
-    p.SetText({FieldKind::Timer}, FormatDate(86400.0 * 40000 + 3723));
-    p.SetStepLong(1);
+    p.SetText({FieldKind::SimDate}, FormatDate(3.2e9));
+    p.SetText({FieldKind::StopDate}, FormatDate(86400.0 * 40000 + 3723));
+    p.SetStepLengthMode(1);
     p.SelectView(7);
     const std::string bytes = SystemFileBytes(p), freshBytes = SystemFileBytes(fresh.params);
     for (int kept : {84, 83, 77, 7, -1}) {  // items in the file; -1: no file at all
@@ -96,10 +96,10 @@ TEST(Load, OnOffViewAndDateItemsTakeOnlyTheirValidValues) {
     for (const auto& [item, line, saved, message] : cases) {
         TestWindow w;
         w.params.SetBodyState(1, 0);
-        w.params.SetStepLong(1);
+        w.params.SetStepLengthMode(1);
         w.params.SelectView(4);
-        w.params.SetText({FieldKind::Time}, u"02.01.1900");  // dates in the form loading gives
-        w.params.SetText({FieldKind::Timer}, u"01.01.1900");
+        w.params.SetText({FieldKind::SimDate}, u"02.01.1900");  // dates in the form loading gives
+        w.params.SetText({FieldKind::StopDate}, u"01.01.1900");
         w.state.SimTime = 999;
         const std::string before = SystemFileBytes(w.params);
         FakeFileSystem files;
@@ -109,9 +109,9 @@ TEST(Load, OnOffViewAndDateItemsTakeOnlyTheirValidValues) {
         EXPECT_EQ(w.toolkit.messages, std::vector<std::u16string>(!message.empty(), message));
         // Through the handlers: what follows a check box, the view option or the date follows.
         EXPECT_EQ(w.state.BodyOn[1], w.params.bodies[1].state == 1 ? 1 : 0);
-        EXPECT_EQ(w.params.txtdLong.enabled, w.params.stepLongState != 0);
+        EXPECT_EQ(w.params.stepLength.enabled, w.params.stepLengthMode != 0);
         EXPECT_EQ(w.params.viewOption, w.state.ViewBody);
-        EXPECT_EQ(w.state.SimTime, ParseDate(w.params.txtTime.text, w.toolkit));
+        EXPECT_EQ(w.state.SimTime, ParseDate(w.params.simDate.text, w.toolkit));
     }
 }
 

@@ -24,7 +24,7 @@ void Load(Program& p, const Bodies& bodies, double dt, bool leapfrog = true) {
     for (std::size_t b = 0; b < bodies.size(); ++b)
         for (int f = M; f <= VY; ++f)
             (p.params.bodies[b + 1].*kFields[f]).text = FormatNumber(bodies[b][f]);
-    p.params.txtdTime.text = FormatNumber(dt);
+    p.params.timeStep.text = FormatNumber(dt);
     p.logic.SetLeapfrog(leapfrog);
 }
 
@@ -79,9 +79,9 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
         SCOPED_TRACE(r.how);
         Program p;
         Load(p, r.bodies, kDay);
-        p.params.txtTimer.text = r.timer;
-        p.params.SetStepLong(r.length > 0);
-        p.params.txtdLong.text = FormatNumber(r.length);
+        p.params.stopDate.text = r.timer;
+        p.params.SetStepLengthMode(r.length > 0);
+        p.params.stepLength.text = FormatNumber(r.length);
         p.Run([&](long d) {
             if (d == r.offAt) p.params.SetBodyState(3, 0);
             if (d == r.stopAt) p.logic.Click(0);

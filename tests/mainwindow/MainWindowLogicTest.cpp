@@ -15,13 +15,13 @@ TEST(MainWindowLogic, StartUpLaysOutTheButtonsAndShowsTheBuiltInSystem) {
     EXPECT_EQ(std::pair(p.state.PixelOwner.LastColumn(), p.state.PixelOwner.LastRow()),
               std::pair(1023, 767));
     EXPECT_EQ(p.params.bodies[4].mass.text, u"5,976E+24");
-    EXPECT_EQ(p.params.zoomText, u"50 000 000");
+    EXPECT_EQ(p.params.scaleText, u"50 000 000");
     EXPECT_TRUE(p.toolkit.messages.empty());
 }
 
 TEST(MainWindowLogic, StopDateEndsTheRunOnTheFirstTickAtOrPastIt) {
     Program p;
-    p.params.txtTimer.text = u"01.01.1900 10:00:00";
+    p.params.stopDate.text = u"01.01.1900 10:00:00";
     p.logic.Click(0);
     EXPECT_EQ(p.state.SimTime, 36000.0);
     EXPECT_EQ(p.toolkit.dispatches, 9);  // no dispatch for the tick that reached it
@@ -43,7 +43,7 @@ TEST(MainWindowLogic, ViewChangedBetweenTicksTakesEffectAtOnce) {
 TEST(MainWindowLogic, MarkerGoesWhereScaleAndViewPutItMirroredByANegativeScaleNeverPast32Bits) {
     // Body 2 alone, seen from the origin, y = 0: row 4320 / 15 = 288.
     using enum FieldKind;
-    const FieldRef fields[] = {{Zoom}, {X, 2}, {VX, 2}, {VY, 2}, {dTime}};
+    const FieldRef fields[] = {{Scale}, {X, 2}, {VX, 2}, {VY, 2}, {TimeStep}};
     const std::pair<std::array<std::u16string, 5>, int> cases[] = {
         {{u"-50 000 000", u"149597870000", u"0", u"0", u"3600"}, 312},  // (7680 - 2991,96) / 15
         // A pixel a tick from column 2147483645,5: one more would put a neighbour past 32 bits.
@@ -62,8 +62,8 @@ TEST(MainWindowLogic, FieldsThatAreNotNumbersOrAZeroScaleRefuseTheRunAndChangeNo
     const std::tuple<FieldRef, std::u16string, std::u16string> cases[] = {
         {{FieldKind::VX, 3}, u"12abc", u"«Тело 3», Скор.X: «12abc»"},
         {{FieldKind::Mass, 1}, u"1E400", u"«Тело 1», Масса"},
-        {{FieldKind::dTime}, u"1,2,3", u"Шаг(с)"},
-        {{FieldKind::Zoom}, u"0", u"Масштаб должен быть больше нуля"}};
+        {{FieldKind::TimeStep}, u"1,2,3", u"Шаг(с)"},
+        {{FieldKind::Scale}, u"0", u"Масштаб должен быть больше нуля"}};
     for (const auto& [field, text, expectedInMessage] : cases) {
         Program p;
         p.params.SetText(field, text);

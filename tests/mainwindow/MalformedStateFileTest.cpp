@@ -34,7 +34,7 @@ TEST(MalformedStateFile, StartsSaysWhatItMustAndRunsOrRefusesWithoutNaNOrInf) {
     std::map<std::size_t, std::string> huge;  // every number field
     for (const SystemFileItem& item : SystemFileItems())
         if (auto f = ItemField(item);
-            f && f->kind != FieldKind::Time && f->kind != FieldKind::Timer)
+            f && f->kind != FieldKind::SimDate && f->kind != FieldKind::StopDate)
             huge[static_cast<std::size_t>(item.number)] = "\"1E+308\"";
     // The file, the messages start-up gives, part of the one "Пуск" gives (empty: the run goes on).
     // clang-format off

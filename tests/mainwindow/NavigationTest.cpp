@@ -70,7 +70,7 @@ TEST(Navigation, FitShowsEveryPathInEveryFrameAtARoundScale) {
         EXPECT_EQ(outside, 0) << static_cast<int>(f.kind);
         const double m = p.state.Zoom / std::pow(10.0, std::floor(std::log10(p.state.Zoom)));
         EXPECT_TRUE(m == 1 || m == 2 || m == 5) << p.state.Zoom;  // m/twip, and the field says so
-        EXPECT_EQ(p.params.zoomText, GroupedScaleText(p.state.Zoom));
+        EXPECT_EQ(p.params.scaleText, GroupedScaleText(p.state.Zoom));
     }
 }
 
@@ -124,7 +124,7 @@ TEST(Navigation, ZoomKeepsThePointUnderTheCursorAndWritesTheScaleHomeRestoresThe
         EXPECT_NEAR(metres().first, before.first, std::fabs(before.first) * 1e-12);
         EXPECT_NEAR(metres().second, before.second, std::fabs(before.second) * 1e-12);
     }
-    EXPECT_EQ(p.params.zoomText, u"40 000 000");
+    EXPECT_EQ(p.params.scaleText, u"40 000 000");
     p.logic.PanBy(30, -20);
     p.logic.HomeOrigin();
     EXPECT_EQ(std::pair(p.state.OriginX, p.state.OriginY), std::pair(7680.0, 4320.0));

@@ -42,7 +42,7 @@ TEST(Readout, TellsTheDateStatePaceRatesDriftAndView) {
         const std::vector<ReadoutLine> idle = BuildOverlay(p.logic, {}, rates).readout;
         EXPECT_EQ(idle[1].text, u"остановлен");
         EXPECT_EQ(idle[5].text, u"Дрейф энергии: —");
-        p.params.txtTimer.text = timer;
+        p.params.stopDate.text = timer;
         p.params.bodies[1].mass.text = sunMass;
         p.Run([&](long n) {
             p.toolkit.now = n;  // a tick per fake second
@@ -57,7 +57,7 @@ TEST(Readout, TellsTheDateStatePaceRatesDriftAndView) {
         const std::vector<ReadoutLine> l = BuildOverlay(p.logic, {}, rates).readout;
         EXPECT_EQ(
             std::tuple(l[0].text, l[1].text, l[2].text, l[6].text),
-            std::tuple(p.params.txtTime.text, after, u"Скорость: без ограничения", u"Вид: Тело 1"));
+            std::tuple(p.params.simDate.text, after, u"Скорость: без ограничения", u"Вид: Тело 1"));
     }
 }
 

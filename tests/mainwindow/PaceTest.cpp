@@ -45,7 +45,7 @@ TEST(Pace, NoLimitNeverWaitsAndAStopDateStillEndsAPacedRun) {
     p.RunUntilDispatch(500);
     EXPECT_EQ(p.toolkit.waits, 0);
     p.logic.SetPace(5);
-    p.params.txtTimer.text = u"25.01.1900";  // a day after where the clock stands
+    p.params.stopDate.text = u"25.01.1900";  // a day after where the clock stands
     p.Run(nullptr);
     EXPECT_EQ(p.state.SimTime, 24 * 86400.0);
     EXPECT_NEAR(p.toolkit.now, (24 * 86400.0 - 500 * 3600.0) / 86400, 0.05);  // at 1 сут/с

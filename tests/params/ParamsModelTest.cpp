@@ -7,8 +7,8 @@
 namespace orbimo {
 namespace {
 
-constexpr FieldRef kZoom{FieldKind::Zoom};
-constexpr FieldRef kTimer{FieldKind::Timer};
+constexpr FieldRef kZoom{FieldKind::Scale};
+constexpr FieldRef kTimer{FieldKind::StopDate};
 using Texts = std::vector<std::u16string>;
 
 // Blanks, tabs and line feeds are skipped, D is an exponent; beyond the range the text stays.
@@ -61,8 +61,8 @@ TEST_F(ParamsModelTest, BodyOnStepFieldsViewSelectionClearsOncePerChangeActivati
     params.SetBodyState(12, 1);  // no such body: ignored
     EXPECT_EQ(clears, 0);
     for (int s : {1, 0, 2, 0}) {  // the step-length box enables exactly one step field
-        params.SetStepLong(s);
-        EXPECT_EQ(std::pair(params.txtdLong.enabled, params.txtdTime.enabled),
+        params.SetStepLengthMode(s);
+        EXPECT_EQ(std::pair(params.stepLength.enabled, params.timeStep.enabled),
                   std::pair(s != 0, s == 0));
     }
     state.ViewBody = 1;  // no state file: "Вид" selected, ViewBody 1
