@@ -73,7 +73,7 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
         {QKeySequence(Qt::Key_F1), [this] { ShowHelp(); }},
         {QKeySequence(Qt::Key_F3), [this] { Show(&Preferences::readout, !prefs_.readout); }},
         {QKeySequence(Qt::Key_L), [this] { Show(&Preferences::labels, !prefs_.labels); }},
-        {QKeySequence(Qt::Key_Home), [this] { logic_.HomeOrigin(), Redrawn(); }},
+        {QKeySequence(Qt::Key_Home), [this] { logic_.View().HomeOrigin(), Redrawn(); }},
         {QKeySequence(Qt::Key_F), [this] { logic_.Fit(), Redrawn(); }},
         {QKeySequence(Qt::Key_C), [this] { ToggleFrame(FrameKind::CentreOfMass); }},
         {QKeySequence(Qt::Key_R), [this] { ToggleFrame(FrameKind::Rotating); }},
@@ -91,8 +91,8 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
     FitFont(this, captions, static_cast<int>(std::lround(195 / tppY_)),
             static_cast<int>(std::lround(105 / tppY_)));
     prefs_ = Preferences::Load();
-    logic_.SetPace(prefs_.pace);
-    logic_.SetFrame(prefs_.frame);
+    logic_.Pace().SetPace(prefs_.pace);
+    logic_.View().SetFrame(prefs_.frame);
     logic_.SetLeapfrog(prefs_.leapfrog);
     // Drawing goes into the buffer every tick; the screen sees it at most at display rate.
     auto* frame = new QTimer(this);
@@ -138,8 +138,8 @@ void MainWindow::RefreshOverlay() {
 }
 
 void MainWindow::SetPace(int index) {
-    logic_.SetPace(index);
-    prefs_.pace = logic_.Pace();
+    logic_.Pace().SetPace(index);
+    prefs_.pace = logic_.Pace().Pace();
     prefs_.Save();
     RefreshOverlay();
 }
@@ -157,7 +157,7 @@ void MainWindow::Redrawn() {
 }
 
 void MainWindow::SetFrame(const Frame& f) {
-    logic_.SetFrame(f);
+    logic_.View().SetFrame(f);
     prefs_.frame = f;
     prefs_.Save();
     Redrawn();
@@ -181,7 +181,7 @@ void MainWindow::ChooseView(int k) {
     body.kind = FrameKind::Body;
     if (k != logic_.State().ViewBody) {
         // As the option button in «Параметры» does it: a new view starts a new plot.
-        logic_.SetFrame(body);
+        logic_.View().SetFrame(body);
         prefs_.frame = body;
         prefs_.Save();
         logic_.SelectView(k);
@@ -197,7 +197,7 @@ void MainWindow::wheelEvent(QWheelEvent* e) {
     if (notches == 0) return;
     wheel_ -= notches * 120;
     const QPointF at = e->position();
-    logic_.ZoomAt(at.x(), at.y(), std::pow(1.25, notches));
+    logic_.View().ZoomAt(at.x(), at.y(), std::pow(1.25, notches));
     Redrawn();
 }
 
@@ -219,7 +219,7 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* e) {
     dragging_ = false;
     const QPoint by = e->position().toPoint() - dragFrom_;
     dragBy_ = QPoint();
-    if (!by.isNull()) logic_.PanBy(by.x(), by.y());
+    if (!by.isNull()) logic_.View().PanBy(by.x(), by.y());
     Redrawn();
 }
 
@@ -235,11 +235,11 @@ void MainWindow::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
         case Qt::Key_Plus:
         case Qt::Key_Equal:
-            SetPace(std::max(logic_.Pace() - 1, 0));
+            SetPace(std::max(logic_.Pace().Pace() - 1, 0));
             return;
         case Qt::Key_Minus:
         case Qt::Key_Underscore:
-            SetPace(std::min(logic_.Pace() + 1, static_cast<int>(kPaces.size()) - 1));
+            SetPace(std::min(logic_.Pace().Pace() + 1, static_cast<int>(kPaces.size()) - 1));
             return;
         default:
             QWidget::keyPressEvent(e);
@@ -389,12 +389,12 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
             pace->addAction(QString::fromStdU16String(kPaceNames[static_cast<std::size_t>(i)]),
                             this, [this, i] { SetPace(i); });
         a->setCheckable(true);
-        a->setChecked(i == logic_.Pace());
+        a->setChecked(i == logic_.Pace().Pace());
         paces->addAction(a);
     }
     QMenu* view = menu.addMenu(QStringLiteral("Вид"));
     auto* views = new QActionGroup(view);
-    const Frame frame = logic_.CurrentFrame();
+    const Frame frame = logic_.View().CurrentFrame();
     for (int k = 0; k <= kBodies; ++k) {
         const QString text =
             k == 0 ? QStringLiteral("Вид (начало координат)")

@@ -28,7 +28,9 @@ MainWindowLogic::MainWindowLogic(SimState& state, ParamsModel& params, PixelSurf
       toolkit_(toolkit),
       files_(files),
       screen_(screen),
-      plotter_(state, surface) {
+      plotter_(state, surface),
+      view_(state, params, plotter_),
+      halfSteps_(state) {
     params_.clearPlot = [this] { plotter_.Clear(false); };
 }
 
@@ -54,8 +56,8 @@ void MainWindowLogic::Startup(const std::u16string& systemFile) {
     if (s_.TwipsPerPixelX < 1) s_.TwipsPerPixelX = 1;
     if (s_.TwipsPerPixelY < 1) s_.TwipsPerPixelY = 1;
     CreatePixelOwner(s_, screen.widthTwips, screen.heightTwips);
-    s_.OriginX = windowWidth_ / 2;
-    s_.OriginY = windowHeight_ / 2 - windowHeight_ / 8;
+    view_.SetWindow(windowWidth_, windowHeight_, buttons_[0].top);
+    view_.ResetOrigin();
     StoreBuiltInSystem(s_);
     WriteReadout(s_, params_);
     LoadSystem(params_, files_, systemFile);
@@ -159,28 +161,15 @@ void MainWindowLogic::StartOrStop() {
     RunLoop(*run, stopTime);
 }
 
-void MainWindowLogic::SetPace(int index) {
-    if (index >= 0 && index < static_cast<int>(kPaces.size())) pace_ = index;
-}
-
 // One tick: the integrator, the plotting step, the clock, the stop date. False when the run
 // must end here.
 inline bool MainWindowLogic::Tick(bool stepLong, double stopTime) {
-    if (behind_) {
-        // A body switched on or off during a leapfrog run: forward with the bodies put back,
-        // then back again with those taking part now.
-        if (s_.BodyOn != behindOn_) {
-            fault_ = HalfStepForward();
-            if (fault_ == TickFault::None) fault_ = HalfStepBack(stepLong);
-            if (fault_ != TickFault::None) return false;
-        }
-        // Two in turn: a tick that fails leaves the record before the last good one.
-        before_[(status_.ticks + 1) & 1] = {s_.PosX, s_.PosY,     s_.VelX,
-                                            s_.VelY, s_.TimeStep, s_.SimTime};
-    }
+    if (halfSteps_.Behind() &&
+        (fault_ = halfSteps_.BeforeTick(stepLong, status_.ticks)) != TickFault::None)
+        return false;
     fault_ = AdvanceTick(s_, stepLong);
     if (fault_ != TickFault::None) return false;
-    if (plotting_) plotter_.PlotStep(frame_);
+    if (plotting_) plotter_.PlotStep(view_.CurrentFrame());
     s_.SimTime = s_.SimTime + s_.TimeStep;  // finite: the tick checked it
     ++status_.ticks;
     if (afterTick) afterTick();
@@ -191,49 +180,34 @@ inline bool MainWindowLogic::Tick(bool stepLong, double stopTime) {
 // One display frame of a paced run: the ticks its pace asks for by now, then a wait for the
 // next frame in which input is handled and no core is burnt. False when the run must end.
 bool MainWindowLogic::PacedFrame(bool stepLong, double stopTime) {
-    constexpr double kFrame = 1.0 / 60;
     const double start = toolkit_.Now();
-    // A new pace, or frames missed (the pace was off, a message box held the loop): the
-    // simulated time follows real time from here, without a burst to catch up.
-    if (anchorPace_ != pace_ || start - lastFrame_ > 0.25) {
-        anchorPace_ = pace_;
-        anchorReal_ = start;
-        anchorSim_ = s_.SimTime;
-    }
-    const double target =
-        anchorSim_ + kPaces[static_cast<std::size_t>(pace_)] * (start - anchorReal_);
+    const double target = pace_.BeginFrame(start, s_.SimTime);
     int sinceClock = 0;
     while (s_.SimTime < target) {
         if (!Tick(stepLong, stopTime)) return false;
         toolkit_.DispatchPendingEvents();
-        if (s_.StopRequested != 0 || pace_ != anchorPace_) return true;
-        // Most of a frame spent: the pace is beyond this machine. Keep no more than a frame's
-        // work in hand, so that it never races to catch up later.
+        if (s_.StopRequested != 0 || pace_.PaceChanged()) return true;
+        // Most of a frame spent: the pace is beyond this machine.
         if (++sinceClock == 16) {
             sinceClock = 0;
-            const double now = toolkit_.Now();
-            if (now - start > 0.75 * kFrame) {
-                anchorReal_ = now;
-                anchorSim_ = s_.SimTime + kPaces[static_cast<std::size_t>(pace_)] * kFrame;
-                break;
-            }
+            if (pace_.OutOfTime(start, toolkit_.Now(), s_.SimTime)) break;
         }
     }
-    lastFrame_ = start;
-    toolkit_.Wait(start + kFrame - toolkit_.Now());
+    pace_.EndFrame(start);
+    toolkit_.Wait(start + PaceClock::kFrame - toolkit_.Now());
     return true;
 }
 
 void MainWindowLogic::RunLoop(const RunSettings& run, double stopTime) {
     fault_ = TickFault::None;
     timerReached_ = false;
-    anchorPace_ = 0;
-    lastFrame_ = -1e300;
+    pace_.StartRun();
     status_.leapfrog = leapfrog_;
     // Leapfrog: the velocities half a step before the positions, with the first tick's step.
-    bool going = !leapfrog_ || (fault_ = HalfStepBack(run.stepLong)) == TickFault::None;
+    bool going = !leapfrog_ ||
+                 (fault_ = halfSteps_.StepBack(run.stepLong, status_.ticks)) == TickFault::None;
     while (going && s_.StopRequested == 0) {
-        if (pace_ == 0) {
+        if (pace_.Unlimited()) {
             going = Tick(run.stepLong, stopTime);
             if (going) toolkit_.DispatchPendingEvents();
         } else {
@@ -241,153 +215,17 @@ void MainWindowLogic::RunLoop(const RunSettings& run, double stopTime) {
         }
     }
     s_.StopRequested = 0;
-    // ...and forward to the positions' moment with the last tick's step before the fields show
-    // them. When the pull at the last positions cannot be computed, the last good state is the
-    // one before the last tick, whose pull that tick computed.
-    bool lagging = false;
-    if (behind_) {
-        const TickFault closing = HalfStepForward();
-        if (closing != TickFault::None) {
-            if (fault_ == TickFault::None) fault_ = closing;
-            if (status_.ticks > behindSince_) {
-                const auto& b = before_[status_.ticks & 1];
-                s_.PosX = b.posX, s_.PosY = b.posY, s_.VelX = b.velX, s_.VelY = b.velY;
-                s_.TimeStep = b.timeStep, s_.SimTime = b.simTime;
-                --status_.ticks;
-            }
-            lagging = HalfStepForward() != TickFault::None;
-        }
-        behind_ = false;
-    }
+    // ...and forward to the positions' moment before the fields show them.
+    const LeapfrogStart::Ending ending = halfSteps_.Finish(status_.ticks);
+    if (fault_ == TickFault::None) fault_ = ending.fault;
+    if (ending.tickUndone) --status_.ticks;
     lastRun_.fault = fault_;
     status_.state = fault_ != TickFault::None ? RunState::Fault
                     : timerReached_           ? RunState::TimerReached
                                               : RunState::Stopped;
     WriteReadout(s_, params_);
     SetCaption(kCaptionStart);
-    if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_, lagging));
-}
-
-void MainWindowLogic::SetFrame(const Frame& f) {
-    if (f == frame_) return;  // the same picture (start-up sets the frame the user left)
-    frame_ = f;
-    plotter_.Rerender(frame_);
-}
-
-// The scale as its field shows it, so that the next run and a save use exactly this one.
-void MainWindowLogic::SetZoom(double zoom) {
-    const std::u16string text = GroupedScaleText(zoom);
-    s_.Zoom = ParseNumber(text).value_or(zoom);
-    params_.scaleText = text;
-    // Not the user's edit of the field: turning away from the window must not clear the plot.
-    params_.scaleOnActivate = s_.Zoom;
-    if (params_.changed) params_.changed();
-}
-
-void MainWindowLogic::ZoomAt(double px, double py, double factor) {
-    const double zoom = s_.Zoom / factor;
-    if (!(std::fabs(zoom) >= kSmallestZoom && std::fabs(zoom) <= kLargestZoom)) return;
-    // The point under the cursor, in metres from the view origin, stays where it is.
-    const double tx = (px + 0.5) * s_.TwipsPerPixelX, ty = (py + 0.5) * s_.TwipsPerPixelY;
-    const double mx = (tx - s_.OriginX) * s_.Zoom, my = (ty - s_.OriginY) * s_.Zoom;
-    SetZoom(zoom);
-    s_.OriginX = tx - mx / s_.Zoom;
-    s_.OriginY = ty - my / s_.Zoom;
-    plotter_.Rerender(frame_);
-}
-
-void MainWindowLogic::PanBy(double dxPixels, double dyPixels) {
-    s_.OriginX += dxPixels * s_.TwipsPerPixelX;
-    s_.OriginY += dyPixels * s_.TwipsPerPixelY;
-    plotter_.Rerender(frame_);
-}
-
-void MainWindowLogic::HomeOrigin() {
-    s_.OriginX = windowWidth_ / 2;
-    s_.OriginY = windowHeight_ / 2 - windowHeight_ / 8;
-    plotter_.Rerender(frame_);
-}
-
-void MainWindowLogic::Fit() {
-    // Everything the plot has shown, or, before a run, where the fields put the bodies.
-    constexpr double kInf = std::numeric_limits<double>::infinity();
-    double left = kInf, right = -kInf, top = kInf, bottom = -kInf;
-    auto take = [&](const BodyDoubles& x, const BodyDoubles& y, BodyMask on) {
-        const FrameTransform t = TransformOf(frame_, s_, s_.ViewBody, x, y, on);
-        for (int b = 1; b <= kBodies; ++b) {
-            if (!(on & (1u << b))) continue;
-            double dx = 0, dy = 0;
-            FrameOffset(t, x, y, b, dx, dy);
-            if (!std::isfinite(dx) || !std::isfinite(dy)) continue;
-            left = std::min(left, dx), right = std::max(right, dx);
-            top = std::min(top, dy), bottom = std::max(bottom, dy);
-        }
-    };
-    const PathHistory& h = plotter_.History();
-    h.ForEach([&](const Snapshot& snap) { take(snap.x, snap.y, snap.on); });
-    if (h.Empty()) {
-        Snapshot now;
-        if (Running()) {
-            now = SnapshotOf(s_);
-        } else {
-            for (int b = 1; b <= kBodies; ++b) {
-                const BodyRow& row = params_.bodies[static_cast<std::size_t>(b)];
-                const auto x = ParseNumber(row.x.text), y = ParseNumber(row.y.text);
-                if (row.state != 1 || !x || !y) continue;
-                now.x[b] = *x, now.y[b] = *y;
-                now.on = static_cast<BodyMask>(now.on | (1u << b));
-            }
-        }
-        take(now.x, now.y, now.on);
-    }
-    if (!(left <= right)) return;  // nothing to show
-    // The room above the buttons, less a margin all round.
-    const double roomTop = windowHeight_ * 0.05, room = buttons_[0].top - roomTop;
-    const double width = windowWidth_ * 0.9, height = room * 0.95;
-    const double needed = std::max((right - left) / width, (bottom - top) / height);
-    double zoom = std::fabs(s_.Zoom);
-    if (needed > 0) {
-        zoom = RoundScaleUp(needed);
-        if (zoom > kLargestZoom || zoom < kSmallestZoom) return;
-    }
-    if (s_.Zoom < 0) zoom = -zoom;  // a mirrored picture stays mirrored
-    SetZoom(zoom);
-    s_.OriginX = windowWidth_ / 2 - (left + right) / 2 / s_.Zoom;
-    s_.OriginY = roomTop + room / 2 - (top + bottom) / 2 / s_.Zoom;
-    plotter_.Rerender(frame_);
-}
-
-double RoundScaleUp(double v) {
-    const double power = std::pow(10.0, std::floor(std::log10(v)));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= v) return m * power;
-    return 10 * power;
-}
-
-TickFault MainWindowLogic::HalfStepBack(bool stepLong) {
-    double dt = s_.TimeStep;
-    TickFault f = stepLong ? StepFromLength(s_, dt) : TickFault::None;
-    if (f == TickFault::None) f = HalfKick(s_, -0.5 * dt);
-    if (f != TickFault::None) return f;
-    behind_ = true;
-    behindStep_ = dt;
-    behindSince_ = status_.ticks;
-    behindOn_ = s_.BodyOn;
-    return TickFault::None;
-}
-
-TickFault MainWindowLogic::HalfStepForward() {
-    std::swap(s_.BodyOn, behindOn_);
-    const TickFault f = HalfKick(s_, 0.5 * LagStep());
-    std::swap(s_.BodyOn, behindOn_);
-    if (f == TickFault::None) behind_ = false;
-    return f;
-}
-
-std::pair<BodyDoubles, BodyDoubles> MainWindowLogic::VelocitiesInStep() const {
-    std::pair v{s_.VelX, s_.VelY};
-    if (behind_) KickInto(s_, 0.5 * LagStep(), v.first, v.second);
-    return v;
+    if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_, ending.lagging));
 }
 
 Totals MainWindowLogic::CurrentTotals() const {

@@ -30,7 +30,7 @@ std::u16string ViewName(const MainWindowLogic& logic) {
         if (b < 1 || b > kBodies) return u"—";
         return logic.Params().bodies[static_cast<std::size_t>(b)].caption;
     };
-    const Frame& f = logic.CurrentFrame();
+    const Frame& f = logic.View().CurrentFrame();
     if (f.kind == FrameKind::CentreOfMass) return u"центр масс";
     if (f.kind == FrameKind::Rotating)
         return u"вращается с линией " + caption(f.a) + u"–" + caption(f.b);
@@ -132,8 +132,8 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
         const bool running = status.state == RunState::Running;
         o.readout.push_back({FormatDate(s.SimTime)});
         o.readout.push_back({StateText(status)});
-        o.readout.push_back(
-            {std::u16string(u"Скорость: ") + kPaceNames[static_cast<std::size_t>(logic.Pace())]});
+        o.readout.push_back({std::u16string(u"Скорость: ") +
+                             kPaceNames[static_cast<std::size_t>(logic.Pace().Pace())]});
         o.readout.push_back(
             {u"Тактов в секунду: " +
              (running ? GroupedInteger(std::llround(rates.TicksPerSecond())) : u"—")});

@@ -42,7 +42,8 @@ Shown Now(App& p) {
     EXPECT_EQ(o.readout.empty(), !p.form.Prefs().readout);  // what is kept is what is drawn
     EXPECT_EQ(o.legend.empty(), !p.form.Prefs().labels);
     EXPECT_EQ(o.scaleBar.has_value(), p.form.Prefs().scaleBar);
-    return {p.logic.Pace(), p.form.Prefs().readout, p.form.Prefs().labels, p.form.Prefs().scaleBar};
+    return {p.logic.Pace().Pace(), p.form.Prefs().readout, p.form.Prefs().labels,
+            p.form.Prefs().scaleBar};
 }
 
 bool HelpShown() {
@@ -81,7 +82,7 @@ TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWi
         EXPECT_EQ(count(kBlack), 5 * 9);
         EXPECT_EQ(count(p.surface.Background()), kPixels - 5 * 9);
         for (int i = 0; i < 9; ++i) QTest::keyClick(&p.form, Qt::Key_Minus);
-        EXPECT_EQ(p.logic.Pace(), 7);  // no slower than 1 мин/с
+        EXPECT_EQ(p.logic.Pace().Pace(), 7);  // no slower than 1 мин/с
         QTest::keyClick(&p.form, Qt::Key_F2);
         EXPECT_TRUE(QTest::qWaitFor([&p] { return p.window.isVisible(); }));
         p.ActivateForm();

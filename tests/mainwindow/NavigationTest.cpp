@@ -56,8 +56,8 @@ TEST(Navigation, FitShowsEveryPathInEveryFrameAtARoundScale) {
         Program p;
         p.params.SelectView(0);
         p.RunUntilDispatch(20000);
-        p.logic.SetFrame(f);
-        p.logic.ZoomAt(512, 288, 4);  // most paths now leave the window
+        p.logic.View().SetFrame(f);
+        p.logic.View().ZoomAt(512, 288, 4);  // most paths now leave the window
         p.logic.Fit();
         int outside = 0;
         p.logic.plotter().History().ForEach([&](const Snapshot& snap) {
@@ -119,14 +119,14 @@ TEST(Navigation, ZoomKeepsThePointUnderTheCursorAndWritesTheScaleHomeRestoresThe
     };
     for (auto [factor, expected] : {std::pair{1.25, 4e7}, {1.25, 3.2e7}, {1 / 1.25, 4e7}}) {
         const auto before = metres();
-        p.logic.ZoomAt(700, 100, factor);
+        p.logic.View().ZoomAt(700, 100, factor);
         EXPECT_EQ(p.state.Zoom, expected);
         EXPECT_NEAR(metres().first, before.first, std::fabs(before.first) * 1e-12);
         EXPECT_NEAR(metres().second, before.second, std::fabs(before.second) * 1e-12);
     }
     EXPECT_EQ(p.params.scaleText, u"40 000 000");
-    p.logic.PanBy(30, -20);
-    p.logic.HomeOrigin();
+    p.logic.View().PanBy(30, -20);
+    p.logic.View().HomeOrigin();
     EXPECT_EQ(std::pair(p.state.OriginX, p.state.OriginY), std::pair(7680.0, 4320.0));
 }
 

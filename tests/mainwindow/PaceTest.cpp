@@ -26,12 +26,12 @@ TEST(Pace, SimulatedTimeFollowsRealTimeAtThePaceAndTheLoopWaitsEachFrame) {
         SCOPED_TRACE(r.days);
         Program p;
         p.toolkit.dispatchCost = r.cost;
-        p.logic.SetPace(r.pace);
+        p.logic.Pace().SetPace(r.pace);
         double lastDispatch = 0, longestGap = 0;
         p.Run([&](long) {
             longestGap = std::max(longestGap, p.toolkit.now - lastDispatch);
             lastDispatch = p.toolkit.now;
-            if (p.toolkit.now >= r.at) p.logic.SetPace(r.then);
+            if (p.toolkit.now >= r.at) p.logic.Pace().SetPace(r.then);
             if (p.toolkit.now >= r.seconds) p.logic.Click(0);
         });
         EXPECT_NEAR(p.state.SimTime / 86400, r.days, r.days * r.tolerance);
@@ -44,7 +44,7 @@ TEST(Pace, NoLimitNeverWaitsAndAStopDateStillEndsAPacedRun) {
     Program p;
     p.RunUntilDispatch(500);
     EXPECT_EQ(p.toolkit.waits, 0);
-    p.logic.SetPace(5);
+    p.logic.Pace().SetPace(5);
     p.params.stopDate.text = u"25.01.1900";  // a day after where the clock stands
     p.Run(nullptr);
     EXPECT_EQ(p.state.SimTime, 24 * 86400.0);

@@ -1,0 +1,63 @@
+#include "mainwindow/LeapfrogStart.h"
+
+#include "core/HalfKick.h"
+
+namespace orbimo {
+
+TickFault LeapfrogStart::StepBack(bool stepLong, std::int64_t ticks) {
+    double dt = s_.TimeStep;
+    TickFault f = stepLong ? StepFromLength(s_, dt) : TickFault::None;
+    if (f == TickFault::None) f = HalfKick(s_, -0.5 * dt);
+    if (f != TickFault::None) return f;
+    behind_ = true;
+    step_ = dt;
+    since_ = ticks;
+    on_ = s_.BodyOn;
+    return TickFault::None;
+}
+
+TickFault LeapfrogStart::StepForward(std::int64_t ticks) {
+    std::swap(s_.BodyOn, on_);
+    const TickFault f = HalfKick(s_, 0.5 * LagStep(ticks));
+    std::swap(s_.BodyOn, on_);
+    if (f == TickFault::None) behind_ = false;
+    return f;
+}
+
+TickFault LeapfrogStart::BeforeTick(bool stepLong, std::int64_t ticks) {
+    if (s_.BodyOn != on_) {
+        TickFault f = StepForward(ticks);
+        if (f == TickFault::None) f = StepBack(stepLong, ticks);
+        if (f != TickFault::None) return f;
+    }
+    // Two in turn: a tick that fails leaves the record before the last good one.
+    before_[static_cast<std::size_t>((ticks + 1) & 1)] = {s_.PosX, s_.PosY,     s_.VelX,
+                                                          s_.VelY, s_.TimeStep, s_.SimTime};
+    return TickFault::None;
+}
+
+LeapfrogStart::Ending LeapfrogStart::Finish(std::int64_t ticks) {
+    Ending e;
+    if (!behind_) return e;
+    e.fault = StepForward(ticks);
+    if (e.fault != TickFault::None) {
+        if (ticks > since_) {
+            const Record& b = before_[static_cast<std::size_t>(ticks & 1)];
+            s_.PosX = b.posX, s_.PosY = b.posY, s_.VelX = b.velX, s_.VelY = b.velY;
+            s_.TimeStep = b.timeStep, s_.SimTime = b.simTime;
+            e.tickUndone = true;
+            --ticks;
+        }
+        e.lagging = StepForward(ticks) != TickFault::None;
+    }
+    behind_ = false;
+    return e;
+}
+
+std::pair<BodyDoubles, BodyDoubles> LeapfrogStart::VelocitiesInStep(std::int64_t ticks) const {
+    std::pair v{s_.VelX, s_.VelY};
+    if (behind_) KickInto(s_, 0.5 * LagStep(ticks), v.first, v.second);
+    return v;
+}
+
+}  // namespace orbimo

@@ -1,0 +1,59 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <utility>
+
+#include "core/AdvanceTick.h"
+#include "core/SimState.h"
+
+namespace orbimo {
+
+/// The leapfrog start of a run: the velocities half a step behind the positions while it runs,
+/// at the positions' moment again when it ends. The tick itself is the program's own.
+class LeapfrogStart {
+  public:
+    explicit LeapfrogStart(SimState& state) : s_(state) {}
+
+    /// Whether the record's velocities trail its positions now.
+    bool Behind() const { return behind_; }
+    /// Half a step back, with the step the next tick will take; `ticks`: the run's ticks so far.
+    TickFault StepBack(bool stepLong, std::int64_t ticks);
+    /// Forward again to the positions' moment.
+    TickFault StepForward(std::int64_t ticks);
+    /// Before tick number ticks + 1 of a run that is behind: a body switched on or off is taken
+    /// forward with the bodies that were put back and back again with those taking part now;
+    /// the record is kept, so that the run can end at the last good tick.
+    TickFault BeforeTick(bool stepLong, std::int64_t ticks);
+
+    /// How the closing half step went.
+    struct Ending {
+        TickFault fault = TickFault::None;  // of the closing half step
+        bool tickUndone = false;            // the last tick's start was put back instead
+        bool lagging = false;               // the velocities could not be brought forward
+    };
+    /// The run ended after `ticks` ticks: forward to the positions' moment with the last tick's
+    /// step. When the pull at the last positions cannot be computed, the last good state is the
+    /// one before the last tick, whose pull that tick computed.
+    Ending Finish(std::int64_t ticks);
+
+    /// The velocities at the positions' moment (during a leapfrog run the record's trail them).
+    std::pair<BodyDoubles, BodyDoubles> VelocitiesInStep(std::int64_t ticks) const;
+
+  private:
+    /// The step the velocities trail by twice: the step put back until a tick has run since,
+    /// then the last tick's.
+    double LagStep(std::int64_t ticks) const { return ticks > since_ ? s_.TimeStep : step_; }
+
+    SimState& s_;
+    bool behind_ = false;
+    double step_ = 0;
+    std::int64_t since_ = 0;
+    std::array<std::int16_t, kSlots> on_{};  // the bodies put back
+    struct Record {
+        BodyDoubles posX, posY, velX, velY;
+        double timeStep, simTime;
+    };
+    std::array<Record, 2> before_{};  // the record before each of the last two ticks
+};
+
+}  // namespace orbimo
