@@ -7,9 +7,11 @@ namespace orbimo {
 /// parameters' fields and how dates are typed. Not modal: the program goes on meanwhile.
 class HelpWindow : public QDialog {
   public:
-    explicit HelpWindow(QWidget* parent);
-    /// The help as the window shows it (HTML).
-    static QString Text();
+    /// Shows `html`: the main window's keys and menu, then Reference().
+    HelpWindow(QWidget* parent, const QString& html);
+    /// Everything but the main window's keys (HTML): the parameters window's fields and units,
+    /// how numbers and dates are typed.
+    static QString Reference();
 };
 
 }  // namespace orbimo

@@ -13,7 +13,6 @@
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QStandardPaths>
 #include <QTimer>
@@ -24,6 +23,7 @@
 
 #include "app/FrameDialog.h"
 #include "app/HelpWindow.h"
+#include "app/MainWindowActions.h"
 #include "app/PictureExport.h"
 #include "app/TextFit.h"
 #include "paint/OverlayPainter.h"
@@ -63,25 +63,20 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
     logic_.captionChanged = [this] {
         buttons_[0]->setText(QString::fromStdU16String(logic_.Button0Caption()));
     };
-    // Keys for the buttons, and for the picture.
-    const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence(Qt::Key_Space), [this] { buttons_[0]->click(); }},
-        {QKeySequence(Qt::Key_F2), [this] { buttons_[1]->click(); }},
-        {QKeySequence(Qt::Key_Delete), [this] { buttons_[2]->click(); }},
-        {QKeySequence::Save, [this] { SavePicture(true); }},
-        {QKeySequence::Copy, [this] { CopyPicture(true); }},
-        {QKeySequence(Qt::Key_F1), [this] { ShowHelp(); }},
-        {QKeySequence(Qt::Key_F3), [this] { Show(&Preferences::readout, !prefs_.readout); }},
-        {QKeySequence(Qt::Key_L), [this] { Show(&Preferences::labels, !prefs_.labels); }},
-        {QKeySequence(Qt::Key_Home), [this] { logic_.View().HomeOrigin(), Redrawn(); }},
-        {QKeySequence(Qt::Key_F), [this] { logic_.Fit(), Redrawn(); }},
-        {QKeySequence(Qt::Key_C), [this] { ToggleFrame(FrameKind::CentreOfMass); }},
-        {QKeySequence(Qt::Key_R), [this] { ToggleFrame(FrameKind::Rotating); }},
-    };
-    for (const auto& [key, action] : keys) {
-        auto* shortcut = new QShortcut(key, this);
-        QObject::connect(shortcut, &QShortcut::activated, this, action);
+    // Every key and menu entry from one table, which the help lists too.
+    for (const CommandSpec& spec : MainWindowCommands()) {
+        auto* a = new QAction(spec.text, this);
+        a->setShortcuts(spec.keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        a->setCheckable(spec.checkable);
+        a->setWhatsThis(spec.help);
+        QObject::connect(a, &QAction::triggered, this, [this, c = spec.command] { Run(c); });
+        addAction(a);
+        actions_[spec.command] = a;
     }
+    actions_[Command::Leapfrog]->setToolTip(
+        QStringLiteral("Скорости начинают счёт на полшага раньше координат: орбиты точнее; в "
+                       "полях и файлах они всегда на тот же момент, что и координаты"));
     resize(static_cast<int>(logic_.WindowWidthTwips() / tppX_),
            static_cast<int>(logic_.WindowHeightTwips() / tppY_));
     LayOutButtons();
@@ -224,26 +219,10 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void MainWindow::ShowHelp() {
-    if (!help_) help_ = new HelpWindow(this);
+    if (!help_) help_ = new HelpWindow(this, HelpText());
     help_->show();
     help_->raise();
     help_->activateWindow();
-}
-
-void MainWindow::keyPressEvent(QKeyEvent* e) {
-    // "+" and "−" on the main keyboard (with or without Shift) and on the keypad.
-    switch (e->key()) {
-        case Qt::Key_Plus:
-        case Qt::Key_Equal:
-            SetPace(std::max(logic_.Pace().Pace() - 1, 0));
-            return;
-        case Qt::Key_Minus:
-        case Qt::Key_Underscore:
-            SetPace(std::min(logic_.Pace().Pace() + 1, static_cast<int>(kPaces.size()) - 1));
-            return;
-        default:
-            QWidget::keyPressEvent(e);
-    }
 }
 
 void MainWindow::paintEvent(QPaintEvent* e) {
@@ -371,18 +350,72 @@ void MainWindow::CopyPicture(bool withOverlay) {
     QGuiApplication::clipboard()->setImage(Picture(withOverlay));
 }
 
+void MainWindow::Run(Command c) {
+    switch (c) {
+        case Command::StartStop:
+            return buttons_[0]->click();
+        case Command::Params:
+            return buttons_[1]->click();
+        case Command::Clear:
+            return buttons_[2]->click();
+        case Command::SavePicture:
+        case Command::SavePictureBare:
+            return SavePicture(c == Command::SavePicture);
+        case Command::CopyPicture:
+        case Command::CopyPictureBare:
+            return CopyPicture(c == Command::CopyPicture);
+        case Command::Faster:
+            return SetPace(std::max(logic_.Pace().Pace() - 1, 0));
+        case Command::Slower:
+            return SetPace(std::min(logic_.Pace().Pace() + 1, static_cast<int>(kPaces.size()) - 1));
+        case Command::Home:
+            logic_.View().HomeOrigin();
+            return Redrawn();
+        case Command::Fit:
+            logic_.Fit();
+            return Redrawn();
+        case Command::CentreOfMass:
+            return ToggleFrame(FrameKind::CentreOfMass);
+        case Command::Rotating:
+            return ToggleFrame(FrameKind::Rotating);
+        case Command::ChooseRotatingPair:
+            if (const auto pair =
+                    AskRotatingPair(this, logic_.Params(), prefs_.frame.a, prefs_.frame.b))
+                SetFrame({FrameKind::Rotating, pair->first, pair->second});
+            return;
+        case Command::Readout:
+            return Show(&Preferences::readout, !prefs_.readout);
+        case Command::Labels:
+            return Show(&Preferences::labels, !prefs_.labels);
+        case Command::ScaleBar:
+            return Show(&Preferences::scaleBar, !prefs_.scaleBar);
+        case Command::Leapfrog:
+            return SetLeapfrog(!prefs_.leapfrog);
+        case Command::Help:
+            return ShowHelp();
+    }
+}
+
 void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
+    const Frame frame = logic_.View().CurrentFrame();
+    actions_[Command::CentreOfMass]->setChecked(frame.kind == FrameKind::CentreOfMass);
+    actions_[Command::Rotating]->setChecked(frame.kind == FrameKind::Rotating);
+    actions_[Command::Readout]->setChecked(prefs_.readout);
+    actions_[Command::Labels]->setChecked(prefs_.labels);
+    actions_[Command::ScaleBar]->setChecked(prefs_.scaleBar);
+    actions_[Command::Leapfrog]->setChecked(prefs_.leapfrog);
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Сохранить изображение…"), QKeySequence::Save, this,
-                   [this] { SavePicture(true); });
-    menu.addAction(QStringLiteral("Сохранить изображение без надписей…"), this,
-                   [this] { SavePicture(false); });
-    menu.addAction(QStringLiteral("Копировать изображение"), QKeySequence::Copy, this,
-                   [this] { CopyPicture(true); });
-    menu.addAction(QStringLiteral("Копировать изображение без надписей"), this,
-                   [this] { CopyPicture(false); });
+    auto place = [this](QMenu* into, MenuPlace where) {
+        for (const CommandSpec& spec : MainWindowCommands())
+            if (spec.place == where) into->addAction(actions_[spec.command]);
+    };
+    place(&menu, MenuPlace::Run);
+    menu.addSeparator();
+    place(&menu, MenuPlace::Picture);
     menu.addSeparator();
     QMenu* pace = menu.addMenu(QStringLiteral("Скорость"));
+    place(pace, MenuPlace::Pace);
+    pace->addSeparator();
     auto* paces = new QActionGroup(pace);
     for (int i = 0; i < static_cast<int>(kPaces.size()); ++i) {
         QAction* a =
@@ -394,7 +427,6 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     }
     QMenu* view = menu.addMenu(QStringLiteral("Вид"));
     auto* views = new QActionGroup(view);
-    const Frame frame = logic_.View().CurrentFrame();
     for (int k = 0; k <= kBodies; ++k) {
         const QString text =
             k == 0 ? QStringLiteral("Вид (начало координат)")
@@ -407,47 +439,31 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
         views->addAction(a);
     }
     view->addSeparator();
-    QAction* cm =
-        view->addAction(QStringLiteral("Центр масс"), QKeySequence(Qt::Key_C), this, [this] {
-            SetFrame({FrameKind::CentreOfMass, prefs_.frame.a, prefs_.frame.b});
-        });
-    QAction* turning = view->addAction(
-        QStringLiteral("Вращающаяся система…"), QKeySequence(Qt::Key_R), this, [this] {
-            const auto pair =
-                AskRotatingPair(this, logic_.Params(), prefs_.frame.a, prefs_.frame.b);
-            if (pair) SetFrame({FrameKind::Rotating, pair->first, pair->second});
-        });
-    for (QAction* a : {cm, turning}) {
-        a->setCheckable(true);
-        views->addAction(a);
-    }
-    cm->setChecked(frame.kind == FrameKind::CentreOfMass);
-    turning->setChecked(frame.kind == FrameKind::Rotating);
+    place(view, MenuPlace::View);
     menu.addSeparator();
-    const std::tuple<const char*, bool Preferences::*, QKeySequence> layers[] = {
-        {"Сводка", &Preferences::readout, QKeySequence(Qt::Key_F3)},
-        {"Подписи и легенда", &Preferences::labels, QKeySequence(Qt::Key_L)},
-        {"Масштабная линейка", &Preferences::scaleBar, QKeySequence()}};
-    for (const auto& [text, layer, key] : layers) {
-        QAction* a = menu.addAction(QString::fromUtf8(text), key, this,
-                                    [this, layer = layer] { Show(layer, !(prefs_.*layer)); });
-        a->setCheckable(true);
-        a->setChecked(prefs_.*layer);
-    }
-    menu.addSeparator();
-    QAction* leapfrog = menu.addAction(QStringLiteral("Точный старт (leapfrog)"), this,
-                                       [this] { SetLeapfrog(!prefs_.leapfrog); });
-    leapfrog->setCheckable(true);
-    leapfrog->setChecked(prefs_.leapfrog);
-    leapfrog->setToolTip(
-        QStringLiteral("Скорости начинают счёт на полшага раньше координат: "
-                       "орбиты точнее; в полях и файлах они всегда на тот же "
-                       "момент, что и координаты"));
+    place(&menu, MenuPlace::Layers);
     menu.setToolTipsVisible(true);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Справка"), QKeySequence(Qt::Key_F1), this,
-                   [this] { ShowHelp(); });
+    place(&menu, MenuPlace::Help);
     menu.exec(e->globalPos());
+}
+
+QString MainWindow::HelpText() const {
+    QString keys =
+        QStringLiteral("<h3>Главное окно: клавиши, мышь и меню</h3><table cellspacing='4'>");
+    auto row = [&keys](const QString& what, const QString& does) {
+        keys += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(what, does);
+    };
+    for (const CommandSpec& spec : MainWindowCommands())
+        row(spec.keys.isEmpty() ? QStringLiteral("меню: ") + spec.text : KeyName(spec.keys.front()),
+            spec.help);
+    row(QStringLiteral("Колесо мыши"),
+        QStringLiteral("крупнее / мельче вокруг точки под курсором (в 1,25 раза за щелчок); "
+                       "пути рисуются заново, новый масштаб попадает в «Масштаб»"));
+    row(QStringLiteral("Левая кнопка мыши"), QStringLiteral("перетащить изображение"));
+    row(QStringLiteral("Правая кнопка мыши"),
+        QStringLiteral("меню: всё перечисленное, скорость и вид (центр на тело)"));
+    return keys + QStringLiteral("</table>") + HelpWindow::Reference();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

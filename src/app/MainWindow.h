@@ -5,7 +5,9 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <map>
 
+#include "app/MainWindowActions.h"
 #include "app/Preferences.h"
 #include "mainwindow/MainWindowLogic.h"
 #include "mainwindow/Overlay.h"
@@ -41,6 +43,11 @@ class MainWindow : public QWidget {
     /// Shows or hides a layer over the picture, kept in the user's settings.
     void Show(bool Preferences::*layer, bool on);
     void ShowHelp();
+    /// The help's text: every key, menu entry and mouse action from the table they come from,
+    /// then the reference.
+    QString HelpText() const;
+    /// A key's or menu entry's command.
+    void Run(Command c);
     /// Draws the picture in another frame, kept in the user's settings.
     void SetFrame(const Frame& f);
     /// C and R: the centre-of-mass or the rotating frame, or back to the view body's.
@@ -64,7 +71,6 @@ class MainWindow : public QWidget {
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -91,6 +97,7 @@ class MainWindow : public QWidget {
     Overlay overlay_;
     QRegion overlayRegion_;
     QWidget* help_ = nullptr;
+    std::map<Command, QAction*> actions_;
     int wheel_ = 0;  // wheel turn not yet a whole notch, in eighths of a degree
     bool dragging_ = false;
     QPoint dragFrom_, dragBy_;  // the picture follows the mouse; panned when it is let go

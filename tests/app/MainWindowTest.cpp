@@ -89,10 +89,37 @@ TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWi
         QTest::keyClick(&p.form, Qt::Key_F1);
         EXPECT_TRUE(HelpShown());
         for (const char* key : {"Пробел", "F1", "F2", "F3", "Delete", "L", "Home", "F", "C", "R"})
-            EXPECT_TRUE(HelpWindow::Text().contains(QString("<b>%1</b>").arg(key))) << key;
+            EXPECT_TRUE(p.form.HelpText().contains(QString("<b>%1</b>").arg(key))) << key;
     }
     App next(false, false);  // started again, the user's settings kept
     EXPECT_EQ(Now(next), (Shown{7, false, true, true}));
+}
+
+// Every key of the main window is in its help and every command in its menu: both come from the
+// table the keys do, so a command added to one cannot be missing from the others.
+TEST(MainWindowKeys, EveryCommandIsInTheMenuAndEveryKeyInTheHelp) {
+    App p;
+    QSet<QAction*> inMenu;
+    WithMenu(p, [&](QMenu* menu) {
+        std::function<void(QMenu*)> walk = [&](QMenu* m) {
+            for (QAction* a : m->actions()) {
+                inMenu.insert(a);
+                if (a->menu()) walk(a->menu());
+            }
+        };
+        walk(menu);
+    });
+    const QString help = p.form.HelpText();
+    int keys = 0;
+    for (QAction* a : p.form.actions()) {
+        EXPECT_TRUE(inMenu.contains(a)) << a->text().toStdString();
+        EXPECT_TRUE(help.contains(a->whatsThis())) << a->text().toStdString();
+        if (a->shortcut().isEmpty()) continue;
+        ++keys;
+        EXPECT_TRUE(help.contains("<b>" + KeyName(a->shortcut()) + "</b>"))
+            << a->text().toStdString();
+    }
+    EXPECT_GE(keys, 14);  // the keys the help has always listed
 }
 
 // The layers are painted over the picture: the surface, the trace map and the markers' saved
@@ -139,7 +166,7 @@ TEST(Picture, MenuAndLayersLeaveTheSurfaceAloneARepaintRebuildsIt) {
     EXPECT_NE(clipboard(), plotted);
     Choose(p, {"Справка"});
     EXPECT_TRUE(HelpShown());
-    EXPECT_TRUE(HelpWindow::Text().contains("15/03/2000"));
+    EXPECT_TRUE(p.form.HelpText().contains("15/03/2000"));
     // Each body's first move left a trace on (0, 0) that no trace map holds.
     QImage rebuilt = plotted;
     rebuilt.setPixel(0, 0, MemorySurface::ToWord(p.surface.Background()));

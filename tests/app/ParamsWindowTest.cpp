@@ -157,7 +157,8 @@ TEST(Layout, ButtonsCaptionsColoursTabOrderAndEveryCaptionFitsInBothWindows) {
     for (int column = 0; column < 5; ++column)  // Mass, X, Y, VX, VY
         for (int k = 1; k <= kBodies; ++k) expected.push_back(w.Edit({FieldKind(column), k}));
     for (int k = 0; k <= kBodies; ++k) expected.push_back(w.ViewOption(k));
-    for (int f = 5; f <= 8; ++f) expected.push_back(w.Edit({FieldKind(f)}));  // SimDate .. StepLength
+    for (int f = 5; f <= 8; ++f)
+        expected.push_back(w.Edit({FieldKind(f)}));  // SimDate .. StepLength
     expected.insert(expected.end(), {w.StepLengthBox(), w.ScaleBox(), w.BeginButton(),
                                      w.SystemBox(), w.SaveButton(), w.SaveAsButton()});
     std::vector<QWidget*> walked;

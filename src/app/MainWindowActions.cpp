@@ -1,0 +1,128 @@
+#include "app/MainWindowActions.h"
+
+namespace orbimo {
+
+const std::vector<CommandSpec>& MainWindowCommands() {
+    using K = QKeySequence;
+    static const std::vector<CommandSpec> table = {
+        {Command::StartStop,
+         MenuPlace::Run,
+         QStringLiteral("Пуск / Стоп"),
+         {K(Qt::Key_Space)},
+         QStringLiteral("«Пуск» / «Стоп»")},
+        {Command::Params,
+         MenuPlace::Run,
+         QStringLiteral("Параметры…"),
+         {K(Qt::Key_F2)},
+         QStringLiteral("«Параметры»: тела, даты, шаг, масштаб, системы")},
+        {Command::Clear,
+         MenuPlace::Run,
+         QStringLiteral("Очистить"),
+         {K(Qt::Key_Delete)},
+         QStringLiteral("«Очистить»: стереть пути, тела остаются")},
+        {Command::Faster,
+         MenuPlace::Pace,
+         QStringLiteral("Быстрее"),
+         {K(Qt::Key_Plus), K(Qt::SHIFT | Qt::Key_Plus), K(Qt::Key_Equal),
+          K(Qt::KeypadModifier | Qt::Key_Plus)},
+         QStringLiteral("быстрее: больше модельного времени в секунду (также на цифровой "
+                        "клавиатуре)")},
+        {Command::Slower,
+         MenuPlace::Pace,
+         QStringLiteral("Медленнее"),
+         {K(Qt::Key_Minus), K(Qt::Key_Underscore), K(Qt::SHIFT | Qt::Key_Underscore),
+          K(Qt::KeypadModifier | Qt::Key_Minus)},
+         QStringLiteral("медленнее: без ограничения, 10 лет/с, 1 год/с, 1 мес/с, 1 нед/с, "
+                        "1 сут/с, 1 ч/с, 1 мин/с")},
+        {Command::Readout,
+         MenuPlace::Layers,
+         QStringLiteral("Сводка"),
+         {K(Qt::Key_F3)},
+         QStringLiteral("сводка: дата, состояние счёта, скорость, тактов в секунду, дрейф "
+                        "энергии, вид"),
+         true},
+        {Command::Labels,
+         MenuPlace::Layers,
+         QStringLiteral("Подписи и легенда"),
+         {K(Qt::Key_L)},
+         QStringLiteral("подписи тел и легенда"),
+         true},
+        {Command::ScaleBar,
+         MenuPlace::Layers,
+         QStringLiteral("Масштабная линейка"),
+         {},
+         QStringLiteral("масштабная линейка в левом нижнем углу"),
+         true},
+        {Command::Home,
+         MenuPlace::View,
+         QStringLiteral("Центр вида на место"),
+         {K(Qt::Key_Home)},
+         QStringLiteral("центр вида на прежнее место")},
+        {Command::Fit,
+         MenuPlace::View,
+         QStringLiteral("Показать всё"),
+         {K(Qt::Key_F)},
+         QStringLiteral("показать всё: круглый масштаб и сдвиг, при которых видны все пути")},
+        {Command::CentreOfMass,
+         MenuPlace::View,
+         QStringLiteral("Центр масс"),
+         {K(Qt::Key_C)},
+         QStringLiteral("вид из центра масс участвующих тел (ещё раз — обратно)"),
+         true},
+        {Command::Rotating,
+         MenuPlace::View,
+         QStringLiteral("Вращающаяся система"),
+         {K(Qt::Key_R)},
+         QStringLiteral("вращающаяся система: центр масс тел A и B неподвижен, линия A→B "
+                        "направлена вправо (по умолчанию тела 1 и 2; ещё раз — обратно)"),
+         true},
+        {Command::ChooseRotatingPair,
+         MenuPlace::View,
+         QStringLiteral("Тела вращающейся системы…"),
+         {},
+         QStringLiteral("выбрать тела A и B вращающейся системы")},
+        {Command::Leapfrog,
+         MenuPlace::Run,
+         QStringLiteral("Точный старт (leapfrog)"),
+         {},
+         QStringLiteral("перед счётом скорости сдвигаются на полшага назад, после счёта — "
+                        "обратно; тот же шаг даёт орбиты во много раз точнее. В полях и в "
+                        "файлах скорости всегда на тот же момент, что и координаты"),
+         true},
+        {Command::SavePicture,
+         MenuPlace::Picture,
+         QStringLiteral("Сохранить изображение…"),
+         {K(K::Save)},
+         QStringLiteral("сохранить изображение (как на экране)")},
+        {Command::SavePictureBare,
+         MenuPlace::Picture,
+         QStringLiteral("Сохранить изображение без надписей…"),
+         {},
+         QStringLiteral("сохранить только пути и тела")},
+        {Command::CopyPicture,
+         MenuPlace::Picture,
+         QStringLiteral("Копировать изображение"),
+         {K(K::Copy)},
+         QStringLiteral("копировать изображение (как на экране)")},
+        {Command::CopyPictureBare,
+         MenuPlace::Picture,
+         QStringLiteral("Копировать изображение без надписей"),
+         {},
+         QStringLiteral("копировать только пути и тела")},
+        {Command::Help,
+         MenuPlace::Help,
+         QStringLiteral("Справка"),
+         {K(Qt::Key_F1)},
+         QStringLiteral("эта справка")},
+    };
+    return table;
+}
+
+QString KeyName(const QKeySequence& key) {
+    if (key == QKeySequence(Qt::Key_Space)) return QStringLiteral("Пробел");
+    if (key == QKeySequence(Qt::Key_Minus)) return QStringLiteral("−");
+    if (key == QKeySequence(Qt::Key_Delete)) return QStringLiteral("Delete");
+    return key.toString(QKeySequence::NativeText);
+}
+
+}  // namespace orbimo

@@ -1,0 +1,51 @@
+#pragma once
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+#include <vector>
+
+namespace orbimo {
+
+/// What the main window's keys and menu entries do.
+enum class Command {
+    StartStop,
+    Params,
+    Clear,
+    SavePicture,
+    SavePictureBare,
+    CopyPicture,
+    CopyPictureBare,
+    Faster,
+    Slower,
+    Home,
+    Fit,
+    CentreOfMass,
+    Rotating,
+    ChooseRotatingPair,
+    Readout,
+    Labels,
+    ScaleBar,
+    Leapfrog,
+    Help,
+};
+
+/// Where a command stands in the right-click menu.
+enum class MenuPlace { Run, Picture, Pace, View, Layers, Help };
+
+/// One entry of the table every key, menu entry and line of the help comes from.
+struct CommandSpec {
+    Command command;
+    MenuPlace place;
+    QString text;              // the menu entry
+    QList<QKeySequence> keys;  // the first is the one the help and the menu name
+    QString help;              // what the help says it does
+    bool checkable = false;
+};
+
+/// The main window's commands in the order the help lists them.
+const std::vector<CommandSpec>& MainWindowCommands();
+
+/// A key as the help names it: "Пробел", "+", "−", "Delete", "Ctrl+S".
+QString KeyName(const QKeySequence& key);
+
+}  // namespace orbimo
