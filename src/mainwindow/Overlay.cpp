@@ -207,7 +207,8 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
             if (!p) continue;
             o.bodies.push_back({p->x, p->y});
             if (options.labels) o.labels.push_back({p->x, p->y, rows[b].caption, s.BodyColor[b]});
-            o.coverParked |= s.BodyOn[b] == 1 && s.LastPixX[b] == 0 && s.LastPixY[b] == 0;
+            if (s.BodyOn[b] == 1 && s.LastPixX[b] == 0 && s.LastPixY[b] == 0)
+                o.parkedCover = options.background;
         }
     } else {
         for (int b = 1; b <= s.BodyCount; ++b) {

@@ -25,13 +25,14 @@ class RateMeter {
 
 /// The layers over the picture: which ones, and the picture's width for the scale bar.
 struct OverlayOptions {
-    bool readout = true;   // the panel in the top left corner
-    bool labels = false;   // each body's name by its marker, and the legend
-    bool scaleBar = true;  // bottom left
-    bool date = false;     // the simulated date in the bottom right corner (runner's pictures)
-    bool bodies = false;   // the bodies where they stand while no run draws them
-    int markerSize = 3;    // pixels a side of a marker as the layers draw it (projector mode)
-    std::u16string hint;   // a line for a newcomer, under the readout
+    bool readout = true;    // the panel in the top left corner
+    bool labels = false;    // each body's name by its marker, and the legend
+    bool scaleBar = true;   // bottom left
+    bool date = false;      // the simulated date in the bottom right corner (runner's pictures)
+    bool bodies = false;    // the bodies where they stand while no run draws them
+    int markerSize = 3;     // pixels a side of a marker as the layers draw it (projector mode)
+    std::u16string hint;    // a line for a newcomer, under the readout
+    Colour background = 0;  // the picture's
 };
 
 struct ReadoutLine {
@@ -66,7 +67,8 @@ struct Overlay {
     std::vector<ReadoutLine> readout;
     std::vector<BodyMarker> bodies;  // black squares of markerSize pixels
     int markerSize = 3;
-    bool coverParked = false;  // the corner where a clear parked the markers shows background
+    // Painted over the corner where a clear parked the markers: the picture's background.
+    std::optional<Colour> parkedCover;
     std::vector<BodyLabel> labels;
     std::vector<LegendEntry> legend;
     std::optional<ScaleBar> scaleBar;
