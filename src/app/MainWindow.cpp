@@ -134,7 +134,6 @@ void MainWindow::RefreshOverlay() {
     options.scaleBar = prefs_.scaleBar;
     options.bodies = true;
     options.markerSize = 1 + 2 * prefs_.lineWidth;
-    options.background = surface_.Background();
     if (!prefs_.hintSeen)
         options.hint = u"Справка — F1. Примеры систем — в меню правой кнопки мыши, «Примеры».";
     Overlay next = BuildOverlay(logic_, options, rates_);
@@ -471,14 +470,15 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
         for (const CommandSpec& spec : MainWindowCommands())
             if (spec.place == where) into->addAction(actions_[spec.command]);
     };
-    place(&menu, MenuPlace::Run);
-    // The catalogue's systems, as «Система:» lists them.
+    // The catalogue's systems first, as «Система:» lists them: where a newcomer starts.
     QMenu* examples = menu.addMenu(QStringLiteral("Примеры"));
     for (const std::u16string& entry : logic_.Params().systems)
         examples->addAction(QString::fromStdU16String(entry), this, [this, entry] {
             if (chooseSystem) chooseSystem(entry);
         });
     examples->setEnabled(!examples->isEmpty());
+    menu.addSeparator();
+    place(&menu, MenuPlace::Run);
     menu.addSeparator();
     place(&menu, MenuPlace::Picture);
     menu.addSeparator();

@@ -58,6 +58,8 @@ class Plotter {
     /// at the view it was plotted at, exactly the picture plotted then.
     void Rerender(const Frame& frame);
     const PathHistory& History() const { return history_; }
+    /// Whether body b's marker stands on the surface now (at its slots' place).
+    bool MarkerShown(int b) const { return shown_[static_cast<std::size_t>(b)]; }
 
   private:
     // The same steps on any surface; a memory surface is called without virtual calls,
@@ -80,6 +82,7 @@ class Plotter {
     PixelSurface& surface_;
     MemorySurface* memory_;
     PathHistory history_;
+    std::array<bool, kSlots> shown_{};
 };
 
 }  // namespace orbimo

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,6 +52,13 @@ struct BodyMarker {
     std::int32_t x = 0, y = 0;  // its centre
     bool operator==(const BodyMarker&) const = default;
 };
+/// A marker on the picture that no longer stands where its body does (parked by a clear, or the
+/// body's position edited): shown as what it covers, the colours it saved.
+struct CoveredMarker {
+    std::int32_t x = 0, y = 0;            // its centre
+    std::array<std::int32_t, 9> under{};  // row by row from the top left; not above 0: left as is
+    bool operator==(const CoveredMarker&) const = default;
+};
 struct LegendEntry {
     std::u16string text;
     Colour colour = 0;
@@ -67,8 +75,7 @@ struct Overlay {
     std::vector<ReadoutLine> readout;
     std::vector<BodyMarker> bodies;  // black squares of markerSize pixels
     int markerSize = 3;
-    // Painted over the corner where a clear parked the markers: the picture's background.
-    std::optional<Colour> parkedCover;
+    std::vector<CoveredMarker> covered;
     std::vector<BodyLabel> labels;
     std::vector<LegendEntry> legend;
     std::optional<ScaleBar> scaleBar;

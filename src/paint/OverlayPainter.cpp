@@ -161,7 +161,11 @@ void PaintOverlay(QPainter& p, const Overlay& o, QSize size) {
             y += fm.height();
         }
     }
-    if (o.parkedCover) p.fillRect(QRect(0, 0, 2, 2), FromColour(*o.parkedCover));
+    for (const CoveredMarker& c : o.covered)
+        for (int k = 0; k < 9; ++k)
+            if (c.under[static_cast<std::size_t>(k)] > 0)
+                p.fillRect(QRect(c.x + k % 3 - 1, c.y + k / 3 - 1, 1, 1),
+                           FromColour(static_cast<Colour>(c.under[static_cast<std::size_t>(k)])));
     for (const BodyMarker& m : o.bodies)
         p.fillRect(
             QRect(m.x - o.markerSize / 2, m.y - o.markerSize / 2, o.markerSize, o.markerSize),
@@ -210,7 +214,7 @@ QRegion OverlayRegion(const Overlay& o, QSize size) {
     for (const BodyMarker& m : o.bodies)
         r += QRect(m.x - o.markerSize / 2 - 1, m.y - o.markerSize / 2 - 1, o.markerSize + 2,
                    o.markerSize + 2);
-    if (o.parkedCover) r += QRect(0, 0, 2, 2);
+    for (const CoveredMarker& c : o.covered) r += QRect(c.x - 2, c.y - 2, 5, 5);
     return r;
 }
 
