@@ -31,7 +31,10 @@ std::u16string ViewName(const MainWindowLogic& logic) {
         if (b < 1 || b > kBodies) return u"—";
         return logic.Params().bodies[static_cast<std::size_t>(b)].caption;
     };
-    const Frame f = DrawnFrame(logic.View().CurrentFrame(), TakingPart(logic.State()));
+    // The bodies a run draws, or before it those the fields have taking part.
+    const BodyMask on =
+        logic.Running() ? TakingPart(logic.State()) : BodiesInFields(logic.Params()).on;
+    const Frame f = DrawnFrame(logic.View().CurrentFrame(), on);
     if (f.kind == FrameKind::CentreOfMass) return u"центр масс";
     if (f.kind == FrameKind::Rotating)
         return u"вращается с линией " + caption(f.a) + u"–" + caption(f.b);
