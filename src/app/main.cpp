@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/Program.h"
+#include "core/TickPathChoice.h"
 #include "platform/DataFolder.h"
 #include "platform/StdFileSystem.h"
 
@@ -11,6 +12,7 @@
 #endif
 
 int main(int argc, char** argv) {
+    orbimo::ChooseTickPathSoon();  // on the other core while the windows are built
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orbimo"));
     // A build or a portable copy keeps its files beside itself; an installed program keeps them

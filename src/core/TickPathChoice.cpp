@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "core/SimState.h"
 
@@ -89,6 +90,10 @@ const TickPathChoice& ChosenTickPathChoice() {
         return c;
     }();
     return choice;
+}
+
+void ChooseTickPathSoon() {
+    std::thread([] { ChosenTickPathChoice(); }).detach();
 }
 
 TickPath ChosenTickPath() {

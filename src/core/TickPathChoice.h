@@ -43,6 +43,10 @@ std::optional<TickPath> SupportedTickPathNamed(const std::string& name);
 /// The choice AdvanceTick follows, made on first use: the forced path, or the measured fastest.
 const TickPathChoice& ChosenTickPathChoice();
 
+/// Makes the choice on a thread of its own, so that the first «Пуск» need not wait for it; a tick
+/// that comes first waits for it to finish.
+void ChooseTickPathSoon();
+
 /// For the help window and the runner: "avx512 (выбран измерением)".
 std::u16string TickPathText();
 

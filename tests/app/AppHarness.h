@@ -16,6 +16,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ParamsWindow.h"
+#include "core/AdvanceTick.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeToolkit.h"
 
@@ -29,6 +30,7 @@ class QtEnvironment : public ::testing::Environment {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());  // the user's own stay untouched
         app_ = std::make_unique<QApplication>(argc_, argv_);
+        (void)ChosenTickPath();  // as the program does while it starts: runs begin at once
     }
     void TearDown() override { app_.reset(); }
     int argc_ = 1;
@@ -101,9 +103,14 @@ inline bool RunAndStop(App& p, const std::function<void()>& during) {
     p.logic.Pace().SetPace(0);
     QObject timers;  // the timers go with it
     bool stuck = false;
-    QTimer::singleShot(40, &timers, during);
+    // From the run's first tick: what the click does first (painting, settings) takes its time.
+    bool armed = false;
+    p.logic.afterTick = [&] {
+        if (!armed) armed = true, QTimer::singleShot(40, &timers, during);
+    };
     QTimer::singleShot(5000, &timers, [&] { stuck = (p.state.StopRequested = -1); });
     QTest::mouseClick(p.form.Button(0), Qt::LeftButton);
+    p.logic.afterTick = nullptr;
     return !stuck;
 }
 
