@@ -124,6 +124,13 @@ void SystemHistory::Record(StepKind kind, int body, std::u16string name,
     position_ = steps_.size();
 }
 
+void SystemHistory::Do(ParamsModel& params, StepKind kind, int body,
+                       const std::function<std::u16string()>& edit, bool dragging) {
+    const SystemSnapshot before = TakeSnapshot(params);
+    const std::u16string what = edit();
+    Record(kind, body, StepName(kind, what), before, TakeSnapshot(params), dragging);
+}
+
 std::u16string SystemHistory::UndoName() const {
     return CanUndo() ? steps_[position_ - 1].name : std::u16string();
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -65,6 +66,10 @@ class SystemHistory {
     /// body as the last one recorded, also dragging, merges into it (one step per drag).
     void Record(StepKind kind, int body, std::u16string name, const SystemSnapshot& before,
                 const SystemSnapshot& after, bool dragging = false);
+    /// Runs `edit`, which returns what the step is named after (StepName), and records what it
+    /// changed as one step: `history.Do(params, StepKind::Move, b, [&] { ...; return name; })`.
+    void Do(ParamsModel& params, StepKind kind, int body,
+            const std::function<std::u16string()>& edit, bool dragging = false);
     /// The drag is over: the next step stands alone.
     void EndDrag() { open_ = false; }
 
