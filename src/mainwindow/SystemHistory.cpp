@@ -109,8 +109,9 @@ void SystemHistory::Record(StepKind kind, int body, std::u16string name,
         Step& last = steps_.back();
         last.after = std::make_shared<const SystemSnapshot>(after);
         last.name = std::move(name);
-        // A drag back to where it began did nothing.
-        if (*last.after == *last.before) steps_.pop_back(), --position_;
+        // A drag back to where it began did nothing; what it moves next is a step of its own,
+        // never merged into the one before.
+        if (*last.after == *last.before) steps_.pop_back(), --position_, open_ = false;
         return;
     }
     if (before == after) return;
