@@ -62,8 +62,6 @@ EditResult PutOnCircularOrbit(ParamsModel& params, int b, int centre, OrbitSense
     // Across the line: (dy, −dx)/r turns screen-anticlockwise, (−dy, dx)/r the other way.
     const double turn = anticlockwise ? 1 : -1;
     const double vx = c.vx + turn * speed * (dy / r), vy = c.vy - turn * speed * (dx / r);
-    if (!std::isfinite(vx) || !std::isfinite(vy))
-        return {false, u"Скорость круговой орбиты вне допустимого диапазона чисел.", 0};
     return SetBodyVelocity(params, b, vx, vy, SpeedTolerance(vx, vy));
 }
 

@@ -78,7 +78,7 @@ TEST(BodyEdits, WhatCannotBeDoneIsRefusedWithAMessageAndChangesNothing) {
     }
 }
 
-// Body 2 about body 1; the fields' y grows down the screen, as the screen's does.
+// Body 1 about body 11; the fields' y grows down the screen, as the screen's does.
 TEST(CircularOrbit, SpeedAcrossTheLineInTheSenseAskedFor) {
     // clang-format off
     const std::tuple<double, double, double, OrbitSense, double, double, double> rows[] = {
@@ -96,13 +96,14 @@ TEST(CircularOrbit, SpeedAcrossTheLineInTheSenseAskedFor) {
         Program p;
         const double m = M * 3e-6,
                      along[2][5] = {{M, cx, cy, cvx, cvy}, {m, cx + dx, cy + dy, cvx, cvy + dvy}};
-        for (int b = 1; b <= 2; ++b)
+        for (int k = 0; k < 2; ++k)
             for (int i = 0; i < 5; ++i)
-                p.params.SetText({static_cast<FieldKind>(i), b}, FormatNumber(along[b - 1][i]));
-        EXPECT_TRUE(PutOnCircularOrbit(p.params, 2, 1, sense).changed);
+                p.params.SetText({static_cast<FieldKind>(i), k ? 1 : 11},
+                                 FormatNumber(along[k][i]));
+        EXPECT_TRUE(PutOnCircularOrbit(p.params, 1, 11, sense).changed);
         const double speed = std::sqrt(6.6725e-11 * (M + m) / std::hypot(dx, dy));
-        EXPECT_NEAR(*ParseNumber(p.params.bodies[2].vx.text), cvx + speed * ex, 1e-11 * speed);
-        EXPECT_NEAR(*ParseNumber(p.params.bodies[2].vy.text), cvy + speed * ey, 1e-11 * speed);
+        EXPECT_NEAR(*ParseNumber(p.params.bodies[1].vx.text), cvx + speed * ex, 1e-11 * speed);
+        EXPECT_NEAR(*ParseNumber(p.params.bodies[1].vy.text), cvy + speed * ey, 1e-11 * speed);
     }
 }
 
