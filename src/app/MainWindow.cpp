@@ -86,7 +86,7 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
     prefs_ = Preferences::Load();
     logic_.Pace().SetPace(prefs_.pace);
     // The frame the user left, when the system the state file holds has its bodies.
-    if (DrawnFrame(prefs_.frame, BodiesInFields(logic_.Params()).on) == prefs_.frame)
+    if (DrawnFrame(prefs_.frame, TakingPartInFields(logic_.Params())) == prefs_.frame)
         logic_.View().SetFrame(prefs_.frame);
     logic_.SetLeapfrog(prefs_.leapfrog);
     logic_.systemLoaded = [this](const std::u16string& name) { OpenAtItsOwnView(name); };
@@ -177,7 +177,7 @@ void MainWindow::OpenAtItsOwnView(const std::u16string& name) {
     // bodies take part in it.
     Frame f{};
     if (const std::optional<Frame> own = Preferences::FrameFor(prefs_.system);
-        own && DrawnFrame(*own, BodiesInFields(logic_.Params()).on) == *own)
+        own && DrawnFrame(*own, TakingPartInFields(logic_.Params())) == *own)
         f = *own;
     logic_.View().SetFrame(f);
     prefs_.frame = f;

@@ -31,11 +31,6 @@ bool WritePair(ParamsModel& params, FieldRef fx, FieldRef fy, double x, double y
     return WriteNumber(params, fy, y, tolerance) || changedX;
 }
 
-void SetCaption(ParamsModel& params, int b, const std::u16string& name) {
-    params.bodies[static_cast<std::size_t>(b)].caption = name;
-    if (params.changed) params.changed();  // the model has no setter for captions
-}
-
 }  // namespace
 
 const std::array<MassPreset, 5>& MassPresets() {
@@ -49,25 +44,6 @@ const std::array<MassPreset, 5>& MassPresets() {
 
 // A system file holds a name between double quotes on a line of its own, in Windows-1251; it
 // sets no length.
-std::u16string NameProblem(const std::u16string& name) {
-    if (name.find_first_not_of(u' ') == std::u16string::npos)
-        return u"Имя тела не может быть пустым.";
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i];
-        if (c == u'"')
-            return u"В имени тела не может быть двойной кавычки: в файле системы она "
-                   u"ограничивает имя.";
-        if (c < 0x20 || c == 0x7F)
-            return u"В имени тела не может быть перевода строки или табуляции.";
-        const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
-        const std::u16string one = name.substr(i, surrogate ? 2 : 1);
-        if (surrogate || FromCp1251(ToCp1251(one)) != one)
-            return u"В имени тела есть знак «" + one +
-                   u"», которого нет в кодировке файлов системы (Windows-1251).";
-    }
-    return {};
-}
-
 EditResult MoveBody(ParamsModel& params, int b, FieldPoint to, double tolerance) {
     if (!IsBody(b)) return Refused(kNoSuchBody);
     if (!std::isfinite(to.x) || !std::isfinite(to.y))
@@ -92,8 +68,8 @@ EditResult AddBody(ParamsModel& params, const NewBody& body, double tolerance) {
     if (slot > kBodies)
         return Refused(
             u"Все 11 тел уже участвуют в расчёте: чтобы добавить новое, выключите одно из них.");
-    if (std::u16string problem = NameProblem(body.name); !problem.empty())
-        return Refused(std::move(problem));
+    if (std::optional<std::u16string> problem = BodyNameProblem(body.name))
+        return Refused(std::move(*problem));
     const std::optional<double> mass = ParseNumber(body.massText);
     if (!mass) return Refused(u"Масса «" + body.massText + u"» — это не число.");
     if (!std::isfinite(body.at.x) || !std::isfinite(body.at.y) || !std::isfinite(body.vx) ||
@@ -105,18 +81,17 @@ EditResult AddBody(ParamsModel& params, const NewBody& body, double tolerance) {
     params.FocusLeaves(massField);
     MoveBody(params, slot, body.at, tolerance);
     SetBodyVelocity(params, slot, body.vx, body.vy, SpeedTolerance(body.vx, body.vy));
-    SetCaption(params, slot, body.name);
+    params.RenameBody(slot, body.name);  // checked above
     params.SetBodyState(slot, 1);
     return EditResult{true, {}, slot};
 }
 
 EditResult RenameBody(ParamsModel& params, int b, const std::u16string& name) {
     if (!IsBody(b)) return Refused(kNoSuchBody);
-    if (std::u16string problem = NameProblem(name); !problem.empty())
-        return Refused(std::move(problem));
-    if (params.bodies[static_cast<std::size_t>(b)].caption == name) return EditResult{false, {}, b};
-    SetCaption(params, b, name);
-    return EditResult{true, {}, b};
+    const bool changed = params.bodies[static_cast<std::size_t>(b)].caption != name;
+    if (std::optional<std::u16string> problem = params.RenameBody(b, name))
+        return Refused(std::move(*problem));
+    return EditResult{changed, {}, b};
 }
 
 EditResult SwitchOffBody(ParamsModel& params, int b) {

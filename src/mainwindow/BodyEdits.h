@@ -27,10 +27,6 @@ inline double SpeedTolerance(double vx, double vy) {
     return 1e-12 * std::hypot(vx, vy);
 }
 
-/// Why `name` cannot be a body's name (empty, a double quote, a character Windows-1251 lacks,
-/// a line break), or an empty text when it can.
-std::u16string NameProblem(const std::u16string& name);
-
 // Every edit goes through the fields as typing does: the text, then the field's lost-focus
 // handler; a check box through SetBodyState. So nothing reaches a run that typing could not.
 

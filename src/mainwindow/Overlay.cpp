@@ -33,7 +33,7 @@ std::u16string ViewName(const MainWindowLogic& logic) {
     };
     // The bodies a run draws, or before it those the fields have taking part.
     const BodyMask on =
-        logic.Running() ? TakingPart(logic.State()) : BodiesInFields(logic.Params()).on;
+        logic.Running() ? TakingPart(logic.State()) : TakingPartInFields(logic.Params());
     const Frame f = DrawnFrame(logic.View().CurrentFrame(), on);
     if (f.kind == FrameKind::CentreOfMass) return u"центр масс";
     if (f.kind == FrameKind::Rotating)
@@ -127,19 +127,6 @@ std::u16string PairWarningText(const std::u16string& pair) {
     return u"шаг слишком велик для пары " + pair;
 }
 
-FieldBodies BodiesInFields(const ParamsModel& params) {
-    FieldBodies f;
-    for (int b = 1; b <= kBodies; ++b) {
-        const BodyRow& row = params.bodies[static_cast<std::size_t>(b)];
-        const auto x = ParseNumber(row.x.text), y = ParseNumber(row.y.text);
-        const auto m = ParseNumber(row.mass.text);
-        if (!x || !y || !m) continue;
-        f.x[b] = *x, f.y[b] = *y, f.mass[b] = *m;
-        if (row.state == 1) f.on = static_cast<BodyMask>(f.on | (1u << b));
-    }
-    return f;
-}
-
 namespace {
 
 /// A toolkit that tells nothing: the layers read a date the user may still be typing.
@@ -204,7 +191,8 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
     if (options.bodies && !running) {
         // No run draws them: where the fields put them, in the frame shown. A marker standing
         // elsewhere (parked by a clear, or the position since edited) is shown as what it covers.
-        const FieldBodies f = BodiesInFields(logic.Params());
+        PlacedBodies f = BodiesFromFields(logic.Params());
+        f.on &= f.known;
         const FrameTransform t =
             TransformOf(logic.View().CurrentFrame(), f.mass, s.ViewBody, f.x, f.y, f.on);
         for (int b = 1; b <= kBodies; ++b) {

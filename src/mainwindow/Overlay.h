@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mainwindow/MainWindowLogic.h"
+#include "mainwindow/PictureCoordinates.h"
 #include "platform/PixelSurface.h"
 
 namespace orbimo {
@@ -104,14 +105,6 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
 
 /// A bar of a round length (1, 2 or 5 × 10ⁿ км, млн км or а. е.) about a fifth of the width.
 std::optional<ScaleBar> ScaleBarFor(double metresPerPixel, int pictureWidth);
-
-/// The positions the fields hold, as numbers: every body's (for a view body that does not take
-/// part), the mass, and which take part; a body whose texts are no numbers takes no part.
-struct FieldBodies {
-    BodyDoubles x{}, y{}, mass{};
-    BodyMask on = 0;
-};
-FieldBodies BodiesInFields(const ParamsModel& params);
 
 /// Simulated time per real second in the unit that suits it: "3,2 сут/с".
 std::u16string SimRateText(double simSecondsPerSecond);

@@ -23,6 +23,11 @@ struct PlacedBodies {
 
 /// The bodies from the parameters window's fields.
 PlacedBodies BodiesFromFields(const ParamsModel& params);
+/// Those taking part there whose fields read as numbers: the bodies the next run draws.
+inline BodyMask TakingPartInFields(const ParamsModel& params) {
+    const PlacedBodies p = BodiesFromFields(params);
+    return static_cast<BodyMask>(p.on & p.known);
+}
 
 /// Window pixels and field coordinates, both ways, in the frame the picture is drawn in.
 ///

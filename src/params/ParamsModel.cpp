@@ -159,15 +159,22 @@ std::optional<std::u16string> BodyNameProblem(const std::u16string& name) {
         return u"Имя тела не может быть пустым.";
     if (name.size() > kLongestNameLength) {
         const std::string most = std::to_string(kLongestNameLength);
-        return u"Имя тела длиннее " + std::u16string(most.begin(), most.end()) + u" знаков.";
+        return u"Имя тела длиннее " + std::u16string(most.begin(), most.end()) +
+               u" знаков: его не вместят ни подписи, ни легенда.";
     }
-    for (char16_t c : name) {
-        if (c < u' ') return u"В имени тела не может быть управляющих символов.";
-        if (c == u'"') return u"В имени тела не может быть кавычки \".";
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i];
+        if (c == u'"')
+            return u"В имени тела не может быть двойной кавычки: в файле системы она "
+                   u"ограничивает имя.";
+        if (c < 0x20 || c == 0x7F)
+            return u"В имени тела не может быть перевода строки или табуляции.";
         // The file keeps names in Windows-1251: a letter it lacks would come back as "?".
-        if (ToCp1251(std::u16string(1, c)) == "?" && c != u'?')
-            return u"Буквы «" + std::u16string(1, c) +
-                   u"» нет в кодировке файлов систем (Windows-1251).";
+        const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+        const std::u16string one = name.substr(i, surrogate ? 2 : 1);
+        if (surrogate || FromCp1251(ToCp1251(one)) != one)
+            return u"В имени тела есть знак «" + one +
+                   u"», которого нет в кодировке файлов системы (Windows-1251).";
     }
     return std::nullopt;
 }
