@@ -34,8 +34,9 @@ shipped=$(ls "$examples"/*.sav | wc -l)
 # packaging/lintian-overrides) in every compile command.
 for b in orbimo orbimo-batch; do
     file -b "$root/usr/bin/$b" | grep -q ', stripped' || fail "$b is not stripped"
-    [ "$hardened" != 1 ] || nm -D -u "$root/usr/bin/$b" | grep -q ' __stack_chk_fail@' ||
-        fail "$b: no stack protector"
+    # Read whole: grep -q stopping early would break nm's pipe, which pipefail reports as failure.
+    undefined=$(nm -D -u "$root/usr/bin/$b")
+    [ "$hardened" != 1 ] || grep -q ' __stack_chk_fail@' <<<"$undefined" || fail "$b: no stack protector"
 done
 commands="$build/compile_commands.json"
 [ "$hardened" != 1 ] || [ "$(grep -c '"command":' "$commands")" = "$(grep -c -- -D_FORTIFY_SOURCE= "$commands")" ] ||
