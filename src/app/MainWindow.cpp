@@ -27,6 +27,8 @@
 #include "app/PictureExport.h"
 #include "app/TextFit.h"
 #include "display/ThickTraces.h"
+#include "mainwindow/BodyEdits.h"
+#include "mainwindow/CircularOrbit.h"
 #include "paint/OverlayPainter.h"
 
 namespace orbimo {
@@ -49,6 +51,7 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
       tppY_(twipsPerPixelY) {
     setWindowTitle(QStringLiteral("Орбимо. Версия 1.1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);  // the pointer shows what a press would take
     // The surface holds palette entries; the screen gets words a strip at a time.
     strip_ = QImage(std::max(surface_.Width(), 1), kStripRows, QImage::Format_RGB32);
     static const char* const kCaptions[4] = {"Пуск", "Параметры", "Очистить", "Выход"};
@@ -134,6 +137,8 @@ void MainWindow::RefreshOverlay() {
     options.scaleBar = prefs_.scaleBar;
     options.bodies = true;
     options.markerSize = 1 + 2 * prefs_.lineWidth;
+    options.arrows = prefs_.arrows || bodies_.Dragging();  // a dragged body shows where it goes
+    options.arrowSpeed = bodies_.ArrowSpeed();
     if (!prefs_.hintSeen)
         options.hint = u"Справка — F1. Примеры систем — в меню правой кнопки мыши, «Примеры».";
     Overlay next = BuildOverlay(logic_, options, rates_);
@@ -234,29 +239,137 @@ void MainWindow::wheelEvent(QWheelEvent* e) {
     wheel_ -= notches * 120;
     const QPointF at = e->position();
     logic_.View().ZoomAt(at.x(), at.y(), std::pow(1.25, notches));
+    logic_.ViewChanged();  // the scale is how the system is seen, no step of its own
     Redrawn();
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
+    const QPoint at = e->position().toPoint();
+    if (bodies_.Press({at.x(), at.y()}, prefs_.arrows, 1 + 2 * prefs_.lineWidth) !=
+        BodyDrag::Grab::None) {
+        RefreshOverlay();
+        return;
+    }
+    if (cursor().shape() == Qt::ForbiddenCursor) return;  // a body, while a run goes
     dragging_ = true;
-    dragFrom_ = e->position().toPoint();
+    dragFrom_ = at;
     dragBy_ = QPoint();
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* e) {
-    if (!dragging_) return QWidget::mouseMoveEvent(e);
-    dragBy_ = e->position().toPoint() - dragFrom_;
+    const QPoint at = e->position().toPoint();
+    if (bodies_.Dragging()) {
+        bodies_.Move({at.x(), at.y()});
+        RefreshOverlay();
+        return;
+    }
+    if (!dragging_) {
+        // What a press here would take: a body, an arrow's tip; during a run, nothing.
+        const int size = 1 + 2 * prefs_.lineWidth;
+        const BodyDrag::Grab over = bodies_.Over({at.x(), at.y()}, prefs_.arrows, size).first;
+        bool onMarker = false;
+        if (logic_.Running())
+            for (int b = 1; b <= kBodies && !onMarker; ++b)
+                onMarker = logic_.State().BodyOn[b] == 1 &&
+                           std::abs(logic_.State().LastPixX[b] - at.x()) <= size / 2 + 2 &&
+                           std::abs(logic_.State().LastPixY[b] - at.y()) <= size / 2 + 2;
+        setCursor(onMarker                        ? Qt::ForbiddenCursor
+                  : over == BodyDrag::Grab::Body  ? Qt::OpenHandCursor
+                  : over == BodyDrag::Grab::Arrow ? Qt::CrossCursor
+                                                  : Qt::ArrowCursor);
+        return QWidget::mouseMoveEvent(e);
+    }
+    dragBy_ = at - dragFrom_;
     update();
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && bodies_.Dragging()) {
+        bodies_.Release();
+        RefreshOverlay();
+        return;
+    }
     if (!dragging_ || e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
     dragging_ = false;
     const QPoint by = e->position().toPoint() - dragFrom_;
     dragBy_ = QPoint();
     if (!by.isNull()) logic_.View().PanBy(by.x(), by.y());
     Redrawn();
+}
+
+void MainWindow::EditFromMenu(StepKind kind, int body,
+                              const std::function<std::u16string()>& edit) {
+    if (!logic_.Edit(kind, body, edit))
+        toolkit_.MessageBox(u"Во время счёта систему не изменить: сначала «Стоп».");
+    RefreshOverlay();
+}
+
+void MainWindow::AddEditEntries(QMenu& menu, QPoint at) {
+    const auto [grab, body] = bodies_.Over({at.x(), at.y()}, false, 1 + 2 * prefs_.lineWidth);
+    ParamsModel& params = logic_.Params();
+    auto tell = [this](const EditResult& r) {
+        if (!r.message.empty()) toolkit_.MessageBox(r.message);
+    };
+    if (grab == BodyDrag::Grab::Body) {
+        const std::u16string name = params.bodies[static_cast<std::size_t>(body)].caption;
+        QMenu* orbit = menu.addMenu(QStringLiteral("Круговая орбита вокруг…"));
+        for (int c = 1; c <= kBodies; ++c) {
+            if (c == body || params.bodies[static_cast<std::size_t>(c)].state != 1) continue;
+            const QString centre =
+                QString::fromStdU16String(params.bodies[static_cast<std::size_t>(c)].caption);
+            for (const auto& [sense, how] :
+                 {std::pair{OrbitSense::AsMoving, QStringLiteral(" — как движется")},
+                  {OrbitSense::Anticlockwise, QStringLiteral(" — против часовой стрелки")}})
+                orbit->addAction(centre + how, this, [=, this] {
+                    EditFromMenu(StepKind::CircularOrbit, body, [&] {
+                        tell(PutOnCircularOrbit(logic_.Params(), body, c, sense));
+                        return name;
+                    });
+                });
+        }
+        orbit->setEnabled(!orbit->isEmpty());
+        menu.addAction(QStringLiteral("Переименовать…"), this, [=, this] {
+            const std::u16string answer =
+                toolkit_.InputBox(u"Новое имя тела «" + name + u"»:", u"Имя тела", name);
+            if (answer.empty() || answer == name) return;
+            EditFromMenu(StepKind::Rename, body, [&] {
+                tell(RenameBody(logic_.Params(), body, answer));
+                return answer;
+            });
+        });
+        menu.addAction(QStringLiteral("Выключить"), this, [=, this] {
+            EditFromMenu(StepKind::SwitchOff, body, [&] {
+                tell(SwitchOffBody(logic_.Params(), body));
+                return name;
+            });
+        });
+        menu.addAction(QStringLiteral("Центр вида"), this, [=, this] { ChooseView(body); });
+        return;
+    }
+    const std::optional<FieldPoint> point = bodies_.PointAt({at.x(), at.y()});
+    QMenu* add = menu.addMenu(QStringLiteral("Добавить тело здесь"));
+    add->setEnabled(point.has_value() && !logic_.Running());
+    if (!point) return;
+    auto addBody = [=, this](const std::u16string& entry, const std::u16string& mass) {
+        EditFromMenu(StepKind::NewBody, 0, [&] {
+            const EditResult r =
+                AddBody(logic_.Params(), {entry, mass, *point, 0, 0},
+                        PictureCoordinates(logic_.State(), logic_.View().CurrentFrame(),
+                                           BodiesFromFields(logic_.Params()))
+                            .Tolerance());
+            tell(r);
+            return entry;
+        });
+    };
+    for (const MassPreset& preset : MassPresets())
+        add->addAction(QString::fromStdU16String(preset.name + u" (" + preset.massText + u" кг)"),
+                       this, [=] { addBody(preset.name, preset.massText); });
+    add->addAction(QStringLiteral("другая масса…"), this, [=, this] {
+        const std::u16string mass =
+            toolkit_.InputBox(u"Масса нового тела, кг:", u"Добавить тело", u"1E+24");
+        if (!mass.empty()) addBody(u"Тело", mass);
+    });
 }
 
 void MainWindow::ShowHelp() {
@@ -426,6 +539,7 @@ void MainWindow::Run(Command c) {
             return Redrawn();
         case Command::Fit:
             logic_.Fit();
+            logic_.ViewChanged();
             return Redrawn();
         case Command::CentreOfMass:
             return ToggleFrame(FrameKind::CentreOfMass);
@@ -448,6 +562,20 @@ void MainWindow::Run(Command c) {
         case Command::LineWidth2:
         case Command::LineWidth3:
             return SetLineWidth(1 + static_cast<int>(c) - static_cast<int>(Command::LineWidth1));
+        case Command::Arrows:
+            prefs_.arrows = !prefs_.arrows;
+            prefs_.Save();
+            return RefreshOverlay();
+        case Command::Undo:
+        case Command::Redo:
+            if (!(c == Command::Undo ? logic_.Undo() : logic_.Redo()) && logic_.Running())
+                toolkit_.MessageBox(u"Во время счёта систему не изменить: сначала «Стоп».");
+            return Redrawn();
+        case Command::AllOff:
+            return EditFromMenu(StepKind::SwitchOff, 0, [this] {
+                for (int b = 1; b <= kBodies; ++b) logic_.Params().SetBodyState(b, 0);
+                return std::u16string(u"все");
+            });
         case Command::Help:
             HintDone();
             return ShowHelp();
@@ -462,6 +590,17 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     actions_[Command::Labels]->setChecked(prefs_.labels);
     actions_[Command::ScaleBar]->setChecked(prefs_.scaleBar);
     actions_[Command::Leapfrog]->setChecked(prefs_.leapfrog);
+    actions_[Command::Arrows]->setChecked(prefs_.arrows);
+    // What undo and redo would do, in their entries' own words.
+    const std::u16string undo = logic_.History().UndoName(), redo = logic_.History().RedoName();
+    actions_[Command::Undo]->setText(undo.empty() ? QStringLiteral("Отменить")
+                                                  : QStringLiteral("Отменить: ") +
+                                                        QString::fromStdU16String(undo));
+    actions_[Command::Redo]->setText(redo.empty() ? QStringLiteral("Повторить")
+                                                  : QStringLiteral("Повторить: ") +
+                                                        QString::fromStdU16String(redo));
+    actions_[Command::Undo]->setEnabled(!undo.empty());
+    actions_[Command::Redo]->setEnabled(!redo.empty());
     for (int w = 1; w <= 3; ++w)
         actions_.at(static_cast<Command>(static_cast<int>(Command::LineWidth1) + w - 1))
             ->setChecked(prefs_.lineWidth == w);
@@ -477,6 +616,12 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
             if (chooseSystem) chooseSystem(entry);
         });
     examples->setEnabled(!examples->isEmpty());
+    menu.addSeparator();
+    if (!logic_.Running()) {
+        AddEditEntries(menu, e->pos());
+        menu.addSeparator();
+    }
+    place(&menu, MenuPlace::Edit);
     menu.addSeparator();
     place(&menu, MenuPlace::Run);
     menu.addSeparator();

@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QWidget>
@@ -9,6 +10,7 @@
 
 #include "app/MainWindowActions.h"
 #include "app/Preferences.h"
+#include "mainwindow/BodyDrag.h"
 #include "mainwindow/MainWindowLogic.h"
 #include "mainwindow/Overlay.h"
 #include "platform/MemorySurface.h"
@@ -113,6 +115,12 @@ class MainWindow : public QWidget {
     int wheel_ = 0;  // wheel turn not yet a whole notch, in eighths of a degree
     bool dragging_ = false;
     QPoint dragFrom_, dragBy_;  // the picture follows the mouse; panned when it is let go
+    BodyDrag bodies_{logic_};   // a body placed or aimed with the mouse instead
+    /// Adds to the right-click menu what can be done at window point `at` to the system: to the
+    /// body there, or a body added there.
+    void AddEditEntries(QMenu& menu, QPoint at);
+    /// An edit from the menu: one step, refused with a message while a run goes.
+    void EditFromMenu(StepKind kind, int body, const std::function<std::u16string()>& edit);
 };
 
 /// 0x00BBGGRR from a Qt colour, and back.

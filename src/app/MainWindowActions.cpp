@@ -5,6 +5,22 @@ namespace orbimo {
 const std::vector<CommandSpec>& MainWindowCommands() {
     using K = QKeySequence;
     static const std::vector<CommandSpec> table = {
+        {Command::Undo,
+         MenuPlace::Edit,
+         QStringLiteral("Отменить"),
+         {K(K::Undo)},
+         QStringLiteral("отменить последнее изменение системы: мышью, в полях, загрузку, счёт "
+                        "(также в окне «Параметры»)")},
+        {Command::Redo,
+         MenuPlace::Edit,
+         QStringLiteral("Повторить"),
+         {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)},
+         QStringLiteral("повторить отменённое изменение")},
+        {Command::AllOff,
+         MenuPlace::Edit,
+         QStringLiteral("Выключить все тела"),
+         {},
+         QStringLiteral("пустая система: все тела выключены, новые добавляются мышью")},
         {Command::StartStop,
          MenuPlace::Run,
          QStringLiteral("Пуск / Стоп"),
@@ -81,6 +97,13 @@ const std::vector<CommandSpec>& MainWindowCommands() {
          QStringLiteral("Тела вращающейся системы…"),
          {},
          QStringLiteral("выбрать тела A и B вращающейся системы")},
+        {Command::Arrows,
+         MenuPlace::Layers,
+         QStringLiteral("Стрелки скоростей"),
+         {K(Qt::Key_V)},
+         QStringLiteral("скорости тел стрелками относительно вида; тянуть за конец стрелки — "
+                        "задать скорость"),
+         true},
         {Command::Leapfrog,
          MenuPlace::Run,
          QStringLiteral("Точный старт (leapfrog)"),

@@ -29,11 +29,15 @@ enum class Command {
     LineWidth1,
     LineWidth2,
     LineWidth3,
+    Arrows,
+    Undo,
+    Redo,
+    AllOff,
     Help,
 };
 
 /// Where a command stands in the right-click menu.
-enum class MenuPlace { Run, Picture, Pace, View, Layers, LineWidth, Help };
+enum class MenuPlace { Edit, Run, Picture, Pace, View, Layers, LineWidth, Help };
 /// The submenu a place is, or empty for the menu itself.
 QString MenuTitle(MenuPlace place);
 

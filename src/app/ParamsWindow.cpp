@@ -131,7 +131,10 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
         box->setGeometry(Twips(120, top, 1095, 255));
         SetTextColour(box, model_.bodies[k].captionColour);
         QObject::connect(box, &QCheckBox::clicked, this, [this, k, box] {
-            model_.SetBodyState(k, box->checkState() == Qt::Checked ? 1 : 0);
+            const int state = box->checkState() == Qt::Checked ? 1 : 0;
+            model_.SetBodyState(k, state);
+            Changed(state == 1 ? StepKind::SwitchOn : StepKind::SwitchOff, k,
+                    model_.bodies[static_cast<std::size_t>(k)].caption);
         });
         box->installEventFilter(this);  // a double-click or F2 renames the body
         bodyBoxes_[static_cast<std::size_t>(k)] = box;
@@ -150,6 +153,7 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
     viewOptions_[0] = vid;
     QObject::connect(views_, &QButtonGroup::idClicked, this, [this](int k) {
         model_.SelectView(k);
+        Changed(StepKind::Field, 0, u"Вид");
         if (viewChosen) viewChosen(k);
     });
 
@@ -190,6 +194,7 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
     stepLengthBox_->setGeometry(Twips(3240, 5520, 1215, 255));
     QObject::connect(stepLengthBox_, &QCheckBox::clicked, this, [this] {
         model_.SetStepLengthMode(stepLengthBox_->checkState() == Qt::Checked ? 1 : 0);
+        Changed(StepKind::Field, 0, u"Шаг длины");
     });
     stepLengthBox_->setToolTip(
         QStringLiteral("Шаг по времени выводится из шага длины («Шаг(м)») и "
@@ -431,7 +436,15 @@ void ParamsWindow::AskName(int k) {
                                       QString::number(k).toStdU16String() + u"):",
                                   u"Имя тела", row.caption);
     if (name.empty() || name == row.caption) return;
-    if (const auto problem = model_.RenameBody(k, name)) model_.toolkit().MessageBox(*problem);
+    if (const auto problem = model_.RenameBody(k, name)) {
+        model_.toolkit().MessageBox(*problem);
+        return;
+    }
+    Changed(StepKind::Rename, k, name);
+}
+
+void ParamsWindow::Changed(StepKind kind, int body, const std::u16string& what) {
+    if (changedSystem) changedSystem(kind, body, what);
 }
 
 bool ParamsWindow::event(QEvent* e) {
@@ -524,6 +537,8 @@ std::optional<FieldRef> ParamsWindow::FieldOf(const QWidget* w) const {
 
 Leave ParamsWindow::RunLeave(FieldRef f) {
     const Leave r = model_.FocusLeaves(f);
+    // What the handler left is one step: what was typed, as the field takes it.
+    if (r != Leave::BackToScale) Changed(StepKind::Field, f.body, FieldStepWhat(model_, f));
     // A message box may have taken the activation elsewhere; it comes back here.
     if (isVisible() && !isActiveWindow()) activateWindow();
     if (r == Leave::BackToScale) scaleBox_->setFocus(Qt::OtherFocusReason);

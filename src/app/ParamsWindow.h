@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "mainwindow/SystemHistory.h"
 #include "params/ParamsModel.h"
 #include "platform/FileSystem.h"
 
@@ -40,6 +41,10 @@ class ParamsWindow : public QDialog {
     QPushButton* SaveAsButton() const { return saveAsButton_; }
     /// The user chose a view option (after the choice has taken effect).
     std::function<void(int)> viewChosen;
+    /// The user changed the system here: one step of the history, named after `what`.
+    std::function<void(StepKind kind, int body, const std::u16string& what)> changedSystem;
+    /// Ctrl+Z (false) or Ctrl+Shift+Z (true) outside a field being typed into.
+    std::function<void(bool redo)> undo;
 
   protected:
     bool event(QEvent* e) override;
@@ -63,6 +68,7 @@ class ParamsWindow : public QDialog {
     void Deactivated();
     /// Asks for a new name of body k.
     void AskName(int k);
+    void Changed(StepKind kind, int body, const std::u16string& what);
 
     ParamsModel& model_;
     FileSystem& files_;

@@ -50,6 +50,7 @@ Preferences Preferences::Load() {
     p.frame = ReadFrame(s, QStringLiteral("view/")).value_or(Frame{});
     p.lineWidth = std::clamp(s.value(QStringLiteral("view/lineWidth"), p.lineWidth).toInt(), 1, 3);
     p.hintSeen = s.value(QStringLiteral("view/hintSeen"), p.hintSeen).toBool();
+    p.arrows = s.value(QStringLiteral("view/arrows"), p.arrows).toBool();
     p.system = s.value(QStringLiteral("system/current")).toString().toStdU16String();
     return p;
 }
@@ -75,6 +76,7 @@ void Preferences::Save() const {
     WriteFrame(s, QStringLiteral("view/"), frame);
     s.setValue(QStringLiteral("view/lineWidth"), lineWidth);
     s.setValue(QStringLiteral("view/hintSeen"), hintSeen);
+    s.setValue(QStringLiteral("view/arrows"), arrows);
     s.setValue(QStringLiteral("system/current"), QString::fromStdU16String(system));
 }
 

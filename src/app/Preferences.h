@@ -17,6 +17,7 @@ struct Preferences {
     Frame frame;            // the view body's frame, or a frame over it
     bool leapfrog = false;  // the runs that follow start half a step back
     int lineWidth = 1;      // 1, 2 or 3 pixels: paths and bodies drawn larger for a projector
+    bool arrows = false;    // the bodies' velocities as arrows
     bool hintSeen = false;  // the newcomer's hint under the readout has done its work
     std::u16string system;  // the system last chosen in the catalogue, which the state file holds
 

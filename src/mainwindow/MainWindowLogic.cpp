@@ -77,6 +77,13 @@ void MainWindowLogic::Startup(const std::u16string& systemFile) {
 }
 
 void MainWindowLogic::SystemLoaded(const std::u16string& name) {
+    // Start-up's load is where the history begins; any other is a step of it.
+    if (!historyBegun_) {
+        historyBegun_ = true;
+        committed_ = TakeSnapshot(params_);
+    } else {
+        RecordChange(name.empty() ? StepKind::BackToStart : StepKind::Load, 0, name);
+    }
     status_ = RunStatus{};
     TakeFieldScale();
     view_.ResetOrigin();
@@ -185,7 +192,12 @@ void MainWindowLogic::StartOrStop() {
     s_.Zoom = run->zoom;
     status_.start = MeasureTotals(s_);
     rebase_ = false;
+    const SystemSnapshot before = TakeSnapshot(params_);
     RunLoop(*run, stopTime);
+    // The run is one step: undone, every body, the date and the step are as before «Пуск».
+    committed_ = TakeSnapshot(params_);
+    history_.Record(StepKind::Run, 0, StepName(StepKind::Run, RunStepWhat(params_)), before,
+                    committed_);
 }
 
 // One tick: the integrator, the plotting step, the clock, the stop date. False when the run
@@ -257,6 +269,44 @@ void MainWindowLogic::RunLoop(const RunSettings& run, double stopTime) {
     WriteReadout(s_, params_);
     SetCaption(kCaptionStart);
     if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_, ending.lagging));
+}
+
+bool MainWindowLogic::Edit(StepKind kind, int body, const std::function<std::u16string()>& edit,
+                           bool dragging) {
+    if (Running()) return false;
+    const SystemSnapshot before = TakeSnapshot(params_);
+    const std::u16string what = edit();
+    committed_ = TakeSnapshot(params_);
+    history_.Record(kind, body, StepName(kind, what), before, committed_, dragging);
+    return true;
+}
+
+void MainWindowLogic::RecordChange(StepKind kind, int body, const std::u16string& what) {
+    SystemSnapshot now = TakeSnapshot(params_);
+    history_.Record(kind, body, StepName(kind, what), committed_, now);
+    committed_ = std::move(now);
+}
+
+bool MainWindowLogic::Undo() {
+    if (Running()) return false;
+    const std::u16string scale = params_.scaleText;
+    const bool done = history_.Undo(params_);
+    params_.SetText({FieldKind::Scale}, scale);
+    committed_ = TakeSnapshot(params_);
+    return done;
+}
+
+bool MainWindowLogic::Redo() {
+    if (Running()) return false;
+    const std::u16string scale = params_.scaleText;
+    const bool done = history_.Redo(params_);
+    params_.SetText({FieldKind::Scale}, scale);
+    committed_ = TakeSnapshot(params_);
+    return done;
+}
+
+void MainWindowLogic::ViewChanged() {
+    if (!Running()) committed_ = TakeSnapshot(params_);
 }
 
 Totals MainWindowLogic::CurrentTotals() const {

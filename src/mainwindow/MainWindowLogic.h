@@ -13,6 +13,7 @@
 #include "mainwindow/LeapfrogStart.h"
 #include "mainwindow/PaceClock.h"
 #include "mainwindow/PictureView.h"
+#include "mainwindow/SystemHistory.h"
 #include "params/ParamsModel.h"
 #include "platform/FileSystem.h"
 #include "platform/PixelSurface.h"
@@ -83,6 +84,7 @@ class MainWindowLogic {
     const RunStatus& Status() const { return status_; }
     const SimState& State() const { return s_; }
     const ParamsModel& Params() const { return params_; }
+    ParamsModel& Params() { return params_; }
 
     /// The scale, the origin and the frame the picture is seen in.
     PictureView& View() { return view_; }
@@ -94,6 +96,25 @@ class MainWindowLogic {
     void SelectView(int k) { params_.SelectView(k); }
     /// Fit, with the bodies where the record holds them during a run.
     void Fit() { view_.Fit(Running()); }
+
+    // ---- undo and redo: every change to the system is a step, a finished run included ----
+    const SystemHistory& History() const { return history_; }
+    /// Runs `edit` (which returns what the step is named after, as StepName takes it) and
+    /// records what it changed as one step; while `dragging`, steps of one drag merge. Refused
+    /// while a run goes, whose end would overwrite it: false then, and nothing is done.
+    bool Edit(StepKind kind, int body, const std::function<std::u16string()>& edit,
+              bool dragging = false);
+    /// The fields changed since the last step (a field's handler ran, a box was clicked, a system
+    /// was loaded): one step, named after `what`.
+    void RecordChange(StepKind kind, int body, const std::u16string& what);
+    /// The drag is over: the next step stands alone.
+    void EndDrag() { history_.EndDrag(); }
+    /// Puts the system back as it was before the last step / after the step undone. The scale
+    /// stays: it is how the picture is seen. Refused while a run goes.
+    bool Undo();
+    bool Redo();
+    /// A change of the view (the wheel's or Fit's scale) is no step of its own.
+    void ViewChanged();
 
     /// The leapfrog start for the runs that follow, off by default: a run's start moves the
     /// velocities half a step back, its end half a step forward again.
@@ -153,6 +174,9 @@ class MainWindowLogic {
     bool leapfrog_ = false;
     bool plotting_ = true;
     bool rebase_ = false;  // a body changed during the run: its totals start again there
+    SystemHistory history_;
+    SystemSnapshot committed_;  // the system as the last step left it
+    bool historyBegun_ = false;
 };
 
 /// Russian text for a tick that could not be computed; velocitiesBehind when the closing half

@@ -6,6 +6,7 @@
 
 #include "convert/DateTimeText.h"
 #include "convert/NumberText.h"
+#include "mainwindow/VelocityArrows.h"
 
 namespace orbimo {
 
@@ -209,6 +210,15 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
                 std::copy_n(&s.MarkerStore[11 * b - 8], 9, c.under.begin());
                 o.covered.push_back(c);
             }
+        }
+        if (options.arrows) {
+            const PictureCoordinates c(s, logic.View().CurrentFrame(), f);
+            const VelocityArrows a(c, s, logic.View().CurrentFrame(), f,
+                                   VelocitiesFromFields(logic.Params()), options.arrowSpeed);
+            for (const VelocityArrow& arrow : a.Arrows())
+                o.arrows.push_back({arrow.tail.x, arrow.tail.y, arrow.tip.x, arrow.tip.y,
+                                    s.BodyColor[arrow.body]});
+            o.arrowScale = a.ScaleText();
         }
     } else {
         for (int b = 1; b <= s.BodyCount; ++b) {

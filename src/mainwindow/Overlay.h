@@ -34,7 +34,8 @@ struct OverlayOptions {
     bool bodies = false;    // the bodies where they stand while no run draws them
     int markerSize = 3;     // pixels a side of a marker as the layers draw it (projector mode)
     std::u16string hint;    // a line for a newcomer, under the readout
-    Colour background = 0;  // the picture's
+    bool arrows = false;    // each body's velocity as an arrow, while no run goes
+    double arrowSpeed = 0;  // m/s per 100 pixels of arrow; 0: chosen from the fastest body
 };
 
 struct ReadoutLine {
@@ -72,8 +73,17 @@ struct ScaleBar {
 };
 
 /// Everything drawn over the picture, as texts, colours and pixel positions.
+/// A body's velocity, from its marker.
+struct ArrowLayer {
+    std::int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    Colour colour = 0;
+    bool operator==(const ArrowLayer&) const = default;
+};
+
 struct Overlay {
     std::vector<ReadoutLine> readout;
+    std::vector<ArrowLayer> arrows;
+    std::u16string arrowScale;       // what 100 pixels of arrow stand for
     std::vector<BodyMarker> bodies;  // black squares of markerSize pixels
     int markerSize = 3;
     std::vector<CoveredMarker> covered;

@@ -63,7 +63,7 @@ void OutlinedText(QPainter& p, QPoint baseline, const QString& text, const QColo
 }
 
 struct Layout {
-    QRect readout, legend, scaleBar, date;
+    QRect readout, legend, scaleBar, date, arrowScale;
     std::vector<PlacedLabel> labels;
 };
 
@@ -108,6 +108,11 @@ Layout LayOut(const Overlay& o, QSize size, const QFontMetrics& fm) {
     if (!o.date.empty()) {
         const int w = fm.horizontalAdvance(Q(o.date)) + 6;
         l.date = QRect(size.width() - kMargin - w, size.height() - kMargin - line - 4, w, line + 4);
+    }
+    if (!o.arrowScale.empty()) {
+        const int w = fm.horizontalAdvance(Q(o.arrowScale)) + 6;
+        const int bottom = l.date.isEmpty() ? size.height() - kMargin : l.date.top() - 2;
+        l.arrowScale = QRect(size.width() - kMargin - w, bottom - line - 4, w, line + 4);
     }
     std::vector<LabelToPlace> labels;
     for (const BodyLabel& b : o.labels)
@@ -161,6 +166,23 @@ void PaintOverlay(QPainter& p, const Overlay& o, QSize size) {
             y += fm.height();
         }
     }
+    for (const ArrowLayer& a : o.arrows) {
+        const QLineF line(a.x0 + 0.5, a.y0 + 0.5, a.x1 + 0.5, a.y1 + 0.5);
+        if (line.length() < 1) continue;
+        // The shaft and a head of two strokes, outlined to stand out on paths.
+        const QLineF back = QLineF(line.p2(), line.p1());
+        QLineF head1 = back, head2 = back;
+        head1.setLength(8), head2.setLength(8);
+        head1.setAngle(back.angle() + 25), head2.setAngle(back.angle() - 25);
+        const QColor colour = FromColour(a.colour);
+        for (const auto& [pen, width] : {std::pair{OutlineFor(colour), 4}, {colour, 2}}) {
+            p.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(line), p.drawLine(head1), p.drawLine(head2);
+        }
+    }
+    if (!l.arrowScale.isEmpty())
+        OutlinedText(p, QPoint(l.arrowScale.left() + 3, l.arrowScale.top() + 2 + fm.ascent()),
+                     Q(o.arrowScale), kText);
     for (const CoveredMarker& c : o.covered)
         for (int k = 0; k < 9; ++k)
             if (c.under[static_cast<std::size_t>(k)] > 0)
@@ -204,7 +226,10 @@ void PaintOverlay(QPainter& p, const Overlay& o, QSize size) {
 QRegion OverlayRegion(const Overlay& o, QSize size) {
     const Layout l = LayOut(o, size, QFontMetrics(OverlayFont()));
     QRegion r;
-    for (const QRect& q : {l.readout, l.legend, l.scaleBar, l.date}) r += q.adjusted(-2, -2, 2, 2);
+    for (const QRect& q : {l.readout, l.legend, l.scaleBar, l.date, l.arrowScale})
+        r += q.adjusted(-2, -2, 2, 2);
+    for (const ArrowLayer& a : o.arrows)
+        r += QRect(QPoint(a.x0, a.y0), QPoint(a.x1, a.y1)).normalized().adjusted(-10, -10, 10, 10);
     for (std::size_t i = 0; i < l.labels.size(); ++i) {
         if (!l.labels[i].shown) continue;
         const QRect box = ToQRect(l.labels[i].box);
