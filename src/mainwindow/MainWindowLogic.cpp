@@ -164,9 +164,11 @@ void MainWindowLogic::StartOrStop() {
 // One tick: the integrator, the plotting step, the clock, the stop date. False when the run
 // must end here.
 inline bool MainWindowLogic::Tick(bool stepLong, double stopTime) {
-    if (halfSteps_.Behind() &&
-        (fault_ = halfSteps_.BeforeTick(stepLong, status_.ticks)) != TickFault::None)
-        return false;
+    if (halfSteps_.Behind()) {
+        if ((fault_ = halfSteps_.BeforeTick(stepLong, status_.ticks)) != TickFault::None)
+            return false;
+        stepLong = false;  // the leapfrog start has set this tick's step
+    }
     fault_ = AdvanceTick(s_, stepLong);
     if (fault_ != TickFault::None) return false;
     if (plotting_) plotter_.PlotStep(view_.CurrentFrame());
