@@ -5,7 +5,9 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace orbimo {
 
@@ -19,15 +21,28 @@ std::optional<std::pair<int, int>> AskRotatingPair(QWidget* parent, const Params
                             &dialog);
     hint->setWordWrap(true);
     layout->addRow(hint);
+    // Only the bodies taking part: a frame turning with a body that does not move is no frame.
     QComboBox* boxes[2] = {new QComboBox(&dialog), new QComboBox(&dialog)};
     for (QComboBox* box : boxes)
         for (int k = 1; k <= kBodies; ++k)
-            box->addItem(
-                QString::number(k) + QStringLiteral(" — ") +
-                    QString::fromStdU16String(params.bodies[static_cast<std::size_t>(k)].caption),
-                k);
-    boxes[0]->setCurrentIndex(a - 1);
-    boxes[1]->setCurrentIndex(b - 1);
+            if (params.bodies[static_cast<std::size_t>(k)].state == 1)
+                box->addItem(QString::number(k) + QStringLiteral(" — ") +
+                                 QString::fromStdU16String(
+                                     params.bodies[static_cast<std::size_t>(k)].caption),
+                             k);
+    if (boxes[0]->count() < 2) {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromStdU16String(kProgramTitle),
+                        QStringLiteral("Для вращающейся системы нужны два тела, участвующих в "
+                                       "счёте (с галочкой в окне «Параметры»)."),
+                        QMessageBox::Ok, parent);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("ОК"));
+        box.exec();
+        return std::nullopt;
+    }
+    const int first = std::max(boxes[0]->findData(a), 0);
+    boxes[0]->setCurrentIndex(first);
+    const int second = boxes[1]->findData(b);
+    boxes[1]->setCurrentIndex(second >= 0 && second != first ? second : (first == 0 ? 1 : 0));
     layout->addRow(QStringLiteral("Тело A:"), boxes[0]);
     layout->addRow(QStringLiteral("Тело B:"), boxes[1]);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);

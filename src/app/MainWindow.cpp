@@ -365,9 +365,9 @@ void MainWindow::Run(Command c) {
         case Command::CopyPictureBare:
             return CopyPicture(c == Command::CopyPicture);
         case Command::Faster:
-            return SetPace(std::max(logic_.Pace().Pace() - 1, 0));
+            return SetPace(logic_.Pace().Faster());
         case Command::Slower:
-            return SetPace(std::min(logic_.Pace().Pace() + 1, static_cast<int>(kPaces.size()) - 1));
+            return SetPace(logic_.Pace().Slower());
         case Command::Home:
             logic_.View().HomeOrigin();
             return Redrawn();
@@ -417,10 +417,11 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     place(pace, MenuPlace::Pace);
     pace->addSeparator();
     auto* paces = new QActionGroup(pace);
-    for (int i = 0; i < static_cast<int>(kPaces.size()); ++i) {
-        QAction* a =
-            pace->addAction(QString::fromStdU16String(kPaceNames[static_cast<std::size_t>(i)]),
-                            this, [this, i] { SetPace(i); });
+    for (int i = kAutoPace; i < static_cast<int>(kPaces.size()); ++i) {
+        QAction* a = pace->addAction(
+            QString::fromStdU16String(i == kAutoPace ? kAutoPaceName
+                                                     : kPaceNames[static_cast<std::size_t>(i)]),
+            this, [this, i] { SetPace(i); });
         a->setCheckable(true);
         a->setChecked(i == logic_.Pace().Pace());
         paces->addAction(a);

@@ -1,12 +1,13 @@
 #pragma once
 #include "display/Frame.h"
+#include "mainwindow/PaceClock.h"
 
 namespace orbimo {
 
 /// The user's display preferences, kept between starts in the user's settings and never in a
-/// system file. The defaults leave the run and the picture as they always were.
+/// system file. The defaults leave the arithmetic and the picture as they always were.
 struct Preferences {
-    int pace = 0;  // index into kPaces: no limit
+    int pace = kAutoPace;  // an index into kPaces, or «авто»: a pace a newcomer can follow
     bool readout = true;
     bool labels = false;
     bool scaleBar = true;

@@ -11,8 +11,21 @@ BodyMask TakingPart(const SimState& s) {
     return m;
 }
 
+Frame DrawnFrame(const Frame& f, BodyMask on) {
+    if (f.kind != FrameKind::Rotating) return f;
+    const bool both = f.a >= 1 && f.a <= kBodies && f.b >= 1 && f.b <= kBodies && f.a != f.b &&
+                      (on & (1u << f.a)) && (on & (1u << f.b));
+    return both ? f : Frame{FrameKind::Body, f.a, f.b};
+}
+
 FrameTransform TransformOf(const Frame& f, const SimState& s, int viewBody, const BodyDoubles& x,
                            const BodyDoubles& y, BodyMask on) {
+    return TransformOf(f, s.Mass, viewBody, x, y, on);
+}
+
+FrameTransform TransformOf(const Frame& chosen, const BodyDoubles& mass, int viewBody,
+                           const BodyDoubles& x, const BodyDoubles& y, BodyMask on) {
+    const Frame f = DrawnFrame(chosen, on);
     FrameTransform t;
     t.kind = f.kind;
     t.view = viewBody >= 0 && viewBody <= kBodies ? viewBody : 0;
@@ -22,7 +35,7 @@ FrameTransform TransformOf(const Frame& f, const SimState& s, int viewBody, cons
         int n = 0;
         for (int b = 1; b <= kBodies; ++b) {
             if (!(mask & (1u << b))) continue;
-            m += s.Mass[b], mx += s.Mass[b] * x[b], my += s.Mass[b] * y[b];
+            m += mass[b], mx += mass[b] * x[b], my += mass[b] * y[b];
             sx += x[b], sy += y[b], ++n;
         }
         if (m != 0 && std::isfinite(mx / m) && std::isfinite(my / m)) {

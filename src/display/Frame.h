@@ -29,9 +29,16 @@ struct FrameTransform {
 using BodyMask = std::uint16_t;
 BodyMask TakingPart(const SimState& s);
 
+/// The frame drawn when `f` is chosen and the bodies in `on` take part: a rotating frame needs
+/// both its bodies, without them the picture stays in the view body's frame.
+Frame DrawnFrame(const Frame& f, BodyMask on);
+
 /// The frame's transform for the positions x, y of the bodies in `on`, with the record's masses.
 FrameTransform TransformOf(const Frame& f, const SimState& s, int viewBody, const BodyDoubles& x,
                            const BodyDoubles& y, BodyMask on);
+/// The same with other masses (those the fields hold, before a run takes them).
+FrameTransform TransformOf(const Frame& f, const BodyDoubles& mass, int viewBody,
+                           const BodyDoubles& x, const BodyDoubles& y, BodyMask on);
 
 /// Pixel of body b at positions x, y in the frame, at the record's scale and origin. In the
 /// body frame the arithmetic is exactly that of ProjectToPixel.

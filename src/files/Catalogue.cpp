@@ -97,6 +97,7 @@ void ChooseSystem(ParamsModel& params, FileSystem& files, const std::u16string& 
     }
     LoadSystem(params, files, path);
     SaveOrTell(params, files, u"");
+    if (params.systemLoaded) params.systemLoaded(entry);
 }
 
 void SaveState(ParamsModel& params, FileSystem& files) {
@@ -124,6 +125,7 @@ void BackToStart(ParamsModel& params, FileSystem& files) {
     const std::u16string zoom = params.Text(FieldRef{FieldKind::Scale});
     LoadSystem(params, files, u"");
     params.SetText(FieldRef{FieldKind::Scale}, zoom);
+    if (params.systemLoaded) params.systemLoaded(u"");
 }
 
 std::optional<std::u16string> SystemNameProblem(const std::u16string& name) {

@@ -31,7 +31,19 @@ MainWindowLogic::MainWindowLogic(SimState& state, ParamsModel& params, PixelSurf
       plotter_(state, surface),
       view_(state, params, plotter_),
       halfSteps_(state) {
-    params_.clearPlot = [this] { plotter_.Clear(false); };
+    params_.clearPlot = [this] {
+        plotter_.Clear(false);
+        if (!Running()) TakeFieldScale();
+    };
+    // What the readout says belongs to the bodies as they were: an edit starts it afresh (during
+    // a run, the energy is measured from the next tick on).
+    params_.bodyEdited = [this](int) {
+        if (Running())
+            rebase_ = true;
+        else
+            status_ = RunStatus{};
+    };
+    params_.systemLoaded = [this](const std::u16string& name) { SystemLoaded(name); };
 }
 
 void MainWindowLogic::Startup(const std::u16string& systemFile) {
@@ -61,6 +73,20 @@ void MainWindowLogic::Startup(const std::u16string& systemFile) {
     StoreBuiltInSystem(s_);
     WriteReadout(s_, params_);
     LoadSystem(params_, files_, systemFile);
+    SystemLoaded(u"");
+}
+
+void MainWindowLogic::SystemLoaded(const std::u16string& name) {
+    status_ = RunStatus{};
+    TakeFieldScale();
+    view_.ResetOrigin();
+    view_.SetFrame(Frame{});
+    if (systemLoaded) systemLoaded(name);
+}
+
+void MainWindowLogic::TakeFieldScale() {
+    const std::optional<double> zoom = ParseNumber(params_.scaleText);
+    if (zoom && *zoom != 0 && std::isfinite(*zoom)) s_.Zoom = *zoom;
 }
 
 void MainWindowLogic::Click(int index) {
@@ -158,12 +184,17 @@ void MainWindowLogic::StartOrStop() {
     s_.StepLength = run->stepLength;
     s_.Zoom = run->zoom;
     status_.start = MeasureTotals(s_);
+    rebase_ = false;
     RunLoop(*run, stopTime);
 }
 
 // One tick: the integrator, the plotting step, the clock, the stop date. False when the run
 // must end here.
 inline bool MainWindowLogic::Tick(bool stepLong, double stopTime) {
+    if (rebase_) {
+        rebase_ = false;
+        status_.start = CurrentTotals();
+    }
     if (halfSteps_.Behind()) {
         if ((fault_ = halfSteps_.BeforeTick(stepLong, status_.ticks)) != TickFault::None)
             return false;
@@ -203,7 +234,7 @@ bool MainWindowLogic::PacedFrame(bool stepLong, double stopTime) {
 void MainWindowLogic::RunLoop(const RunSettings& run, double stopTime) {
     fault_ = TickFault::None;
     timerReached_ = false;
-    pace_.StartRun();
+    pace_.StartRun(stopTime > 0 ? stopTime - s_.SimTime : 0);
     status_.leapfrog = leapfrog_;
     // Leapfrog: the velocities half a step before the positions, with the first tick's step.
     bool going = !leapfrog_ ||

@@ -116,6 +116,15 @@ class MainWindowLogic {
     std::function<void()> showParams;
     /// Called once per tick after drawing; for measuring and for the batch runner.
     std::function<void()> afterTick;
+    /// A system was loaded and opened at its own view (its name; empty for the state file).
+    std::function<void(const std::u16string& name)> systemLoaded;
+
+    /// A system is in the fields now: the readout starts afresh, the picture is seen at the
+    /// system's own scale from the home origin in the view body's frame.
+    void SystemLoaded(const std::u16string& name);
+    /// The scale the fields hold becomes the picture's (when it is a usable one), as a run
+    /// would take it: the picture has been cleared, so nothing drawn is at another scale.
+    void TakeFieldScale();
 
   private:
     void SetCaption(const std::u16string& c);
@@ -142,6 +151,7 @@ class MainWindowLogic {
     bool timerReached_ = false;
     bool leapfrog_ = false;
     bool plotting_ = true;
+    bool rebase_ = false;  // a body changed during the run: its totals start again there
 };
 
 /// Russian text for a tick that could not be computed; velocitiesBehind when the closing half

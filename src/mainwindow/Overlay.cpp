@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 
 #include "convert/DateTimeText.h"
 #include "convert/NumberText.h"
@@ -30,7 +31,7 @@ std::u16string ViewName(const MainWindowLogic& logic) {
         if (b < 1 || b > kBodies) return u"—";
         return logic.Params().bodies[static_cast<std::size_t>(b)].caption;
     };
-    const Frame& f = logic.View().CurrentFrame();
+    const Frame f = DrawnFrame(logic.View().CurrentFrame(), TakingPart(logic.State()));
     if (f.kind == FrameKind::CentreOfMass) return u"центр масс";
     if (f.kind == FrameKind::Rotating)
         return u"вращается с линией " + caption(f.a) + u"–" + caption(f.b);
@@ -123,17 +124,58 @@ std::u16string PairWarningText(const std::u16string& pair) {
     return u"шаг слишком велик для пары " + pair;
 }
 
+FieldBodies BodiesInFields(const ParamsModel& params) {
+    FieldBodies f;
+    for (int b = 1; b <= kBodies; ++b) {
+        const BodyRow& row = params.bodies[static_cast<std::size_t>(b)];
+        const auto x = ParseNumber(row.x.text), y = ParseNumber(row.y.text);
+        const auto m = ParseNumber(row.mass.text);
+        if (!x || !y || !m) continue;
+        f.x[b] = *x, f.y[b] = *y, f.mass[b] = *m;
+        if (row.state == 1) f.on = static_cast<BodyMask>(f.on | (1u << b));
+    }
+    return f;
+}
+
+namespace {
+
+/// A toolkit that tells nothing: the layers read a date the user may still be typing.
+class Silent final : public Toolkit {
+  public:
+    void MessageBox(const std::u16string&) override {}
+    std::u16string InputBox(const std::u16string&, const std::u16string&,
+                            const std::u16string&) override {
+        return {};
+    }
+    void DispatchPendingEvents() override {}
+    [[noreturn]] void EndProgram() override { std::abort(); }
+};
+
+std::u16string PaceText(const MainWindowLogic& logic, bool running) {
+    const int pace = logic.Pace().Pace();
+    if (pace != kAutoPace) return kPaceNames[static_cast<std::size_t>(pace)];
+    double rate = logic.Pace().Rate();
+    if (!running) {
+        // What «авто» will choose for the run «Пуск» starts now.
+        Silent quiet;
+        const double stop = ParseDate(logic.Params().stopDate.text, quiet);
+        rate = PaceClock::AutoRate(stop > logic.State().SimTime ? stop - logic.State().SimTime : 0);
+    }
+    return std::u16string(kAutoPaceName) + u" (" + SimRateText(rate) + u")";
+}
+
+}  // namespace
+
 Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options,
                      const RateMeter& rates) {
     Overlay o;
     const SimState& s = logic.State();
     const RunStatus& status = logic.Status();
+    const bool running = logic.Running();
     if (options.readout) {
-        const bool running = status.state == RunState::Running;
         o.readout.push_back({FormatDate(s.SimTime)});
         o.readout.push_back({StateText(status)});
-        o.readout.push_back({std::u16string(u"Скорость: ") +
-                             kPaceNames[static_cast<std::size_t>(logic.Pace().Pace())]});
+        o.readout.push_back({u"Скорость: " + PaceText(logic, running)});
         o.readout.push_back(
             {u"Тактов в секунду: " +
              (running ? GroupedInteger(std::llround(rates.TicksPerSecond())) : u"—")});
@@ -149,17 +191,36 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
         if (running ? status.leapfrog : logic.Leapfrog())
             o.readout.push_back({u"Точный старт (leapfrog)"});
         if (!w.pair.empty()) o.readout.push_back({u"Шаг слишком велик для пары " + w.pair, true});
+        if (!options.hint.empty()) o.readout.push_back({options.hint});
     }
-    if (options.labels) {
+    const auto& rows = logic.Params().bodies;
+    o.markerSize = options.markerSize;
+    if (options.bodies && !running) {
+        // No run draws them: where the fields put them, in the frame shown. A clear parked the
+        // markers in the corner, where they would look like a body.
+        const FieldBodies f = BodiesInFields(logic.Params());
+        const FrameTransform t =
+            TransformOf(logic.View().CurrentFrame(), f.mass, s.ViewBody, f.x, f.y, f.on);
+        for (int b = 1; b <= kBodies; ++b) {
+            if (!(f.on & (1u << b))) continue;
+            const auto p = PixelIn(s, t, f.x, f.y, b);
+            if (!p) continue;
+            o.bodies.push_back({p->x, p->y});
+            if (options.labels) o.labels.push_back({p->x, p->y, rows[b].caption, s.BodyColor[b]});
+            o.coverParked |= s.BodyOn[b] == 1 && s.LastPixX[b] == 0 && s.LastPixY[b] == 0;
+        }
+    } else {
         for (int b = 1; b <= s.BodyCount; ++b) {
-            const BodyRow& row = logic.Params().bodies[static_cast<std::size_t>(b)];
-            if (row.state == 1) o.legend.push_back({row.caption, s.BodyColor[b]});
             // Markers parked in the corner after a clear wait for the run to place them.
             const std::int32_t x = s.MarkerStore[11 * b - 10], y = s.MarkerStore[11 * b - 9];
-            if (s.BodyOn[b] == 1 && (x != 0 || y != 0))
-                o.labels.push_back({x, y, row.caption, s.BodyColor[b]});
+            if (s.BodyOn[b] != 1 || (x == 0 && y == 0)) continue;
+            if (options.markerSize > 3) o.bodies.push_back({x, y});
+            if (options.labels) o.labels.push_back({x, y, rows[b].caption, s.BodyColor[b]});
         }
     }
+    if (options.labels)
+        for (int b = 1; b <= s.BodyCount; ++b)
+            if (rows[b].state == 1) o.legend.push_back({rows[b].caption, s.BodyColor[b]});
     if (options.scaleBar)
         o.scaleBar =
             ScaleBarFor(std::fabs(s.Zoom) * s.TwipsPerPixelX, s.PixelOwner.LastColumn() + 1);

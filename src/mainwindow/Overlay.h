@@ -29,6 +29,9 @@ struct OverlayOptions {
     bool labels = false;   // each body's name by its marker, and the legend
     bool scaleBar = true;  // bottom left
     bool date = false;     // the simulated date in the bottom right corner (runner's pictures)
+    bool bodies = false;   // the bodies where they stand while no run draws them
+    int markerSize = 3;    // pixels a side of a marker as the layers draw it (projector mode)
+    std::u16string hint;   // a line for a newcomer, under the readout
 };
 
 struct ReadoutLine {
@@ -41,6 +44,11 @@ struct BodyLabel {
     std::u16string text;
     Colour colour = 0;
     bool operator==(const BodyLabel&) const = default;
+};
+/// A body drawn by the layers: where it stands when no run draws it, or a marker drawn larger.
+struct BodyMarker {
+    std::int32_t x = 0, y = 0;  // its centre
+    bool operator==(const BodyMarker&) const = default;
 };
 struct LegendEntry {
     std::u16string text;
@@ -56,6 +64,9 @@ struct ScaleBar {
 /// Everything drawn over the picture, as texts, colours and pixel positions.
 struct Overlay {
     std::vector<ReadoutLine> readout;
+    std::vector<BodyMarker> bodies;  // black squares of markerSize pixels
+    int markerSize = 3;
+    bool coverParked = false;  // the corner where a clear parked the markers shows background
     std::vector<BodyLabel> labels;
     std::vector<LegendEntry> legend;
     std::optional<ScaleBar> scaleBar;
@@ -84,6 +95,14 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
 
 /// A bar of a round length (1, 2 or 5 × 10ⁿ км, млн км or а. е.) about a fifth of the width.
 std::optional<ScaleBar> ScaleBarFor(double metresPerPixel, int pictureWidth);
+
+/// The positions the fields hold, as numbers: every body's (for a view body that does not take
+/// part), the mass, and which take part; a body whose texts are no numbers takes no part.
+struct FieldBodies {
+    BodyDoubles x{}, y{}, mass{};
+    BodyMask on = 0;
+};
+FieldBodies BodiesInFields(const ParamsModel& params);
 
 /// Simulated time per real second in the unit that suits it: "3,2 сут/с".
 std::u16string SimRateText(double simSecondsPerSecond);

@@ -1,13 +1,36 @@
 #include "mainwindow/PaceClock.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace orbimo {
 
 void PaceClock::SetPace(int index) {
-    if (index >= 0 && index < static_cast<int>(kPaces.size())) pace_ = index;
+    if (index >= kAutoPace && index < static_cast<int>(kPaces.size())) pace_ = index;
 }
 
-void PaceClock::StartRun() {
-    anchorPace_ = 0;
+int PaceClock::NearestRung() const {
+    int nearest = 1;
+    for (int i = 1; i < static_cast<int>(kPaces.size()); ++i)
+        if (std::fabs(std::log(kPaces[static_cast<std::size_t>(i)] / autoRate_)) <
+            std::fabs(std::log(kPaces[static_cast<std::size_t>(nearest)] / autoRate_)))
+            nearest = i;
+    return nearest;
+}
+
+// The rungs run from no limit (0) to the slowest; «авто» stands beside them.
+int PaceClock::Faster() const {
+    return std::max((pace_ == kAutoPace ? NearestRung() : pace_) - 1, 0);
+}
+
+int PaceClock::Slower() const {
+    return std::min((pace_ == kAutoPace ? NearestRung() : pace_) + 1,
+                    static_cast<int>(kPaces.size()) - 1);
+}
+
+void PaceClock::StartRun(double span) {
+    autoRate_ = AutoRate(span);
+    anchorPace_ = kAutoPace - 1;  // no pace: the first frame anchors the clock
     lastFrame_ = -1e300;
 }
 
@@ -19,13 +42,13 @@ double PaceClock::BeginFrame(double now, double sim) {
         anchorReal_ = now;
         anchorSim_ = sim;
     }
-    return anchorSim_ + Rate() * (now - anchorReal_);
+    return anchorSim_ + RateOf(anchorPace_) * (now - anchorReal_);
 }
 
 bool PaceClock::OutOfTime(double frameStart, double now, double sim) {
     if (now - frameStart <= 0.75 * kFrame) return false;
     anchorReal_ = now;
-    anchorSim_ = sim + Rate() * kFrame;
+    anchorSim_ = sim + RateOf(anchorPace_) * kFrame;
     return true;
 }
 

@@ -150,6 +150,7 @@ void ParamsModel::SetText(FieldRef f, const std::u16string& text) {
     if (target == text) return;
     target = text;
     Notify();
+    if (f.kind <= FieldKind::VY && IsBody(f.body) && bodyEdited) bodyEdited(f.body);
 }
 
 // A greyed box (state 2) does not take part: BodyOn gets 0 for it, so BodyOn
@@ -160,6 +161,7 @@ void ParamsModel::SetBodyState(int k, int state) {
     bodies[k].state = state;
     state_.BodyOn[k] = state == 1 ? 1 : 0;
     Notify();
+    if (bodyEdited) bodyEdited(k);
 }
 
 // Selecting the option that is already selected does nothing (no second clear).

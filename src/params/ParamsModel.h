@@ -68,6 +68,11 @@ class ParamsModel {
     std::function<void()> changed;
     /// Clears the plot without keeping the markers (the main window's Clear(false)).
     std::function<void()> clearPlot;
+    /// A body's text or check box changed (by the user, a mouse edit or loading).
+    std::function<void(int body)> bodyEdited;
+    /// A system was loaded into the fields: chosen in the catalogue (its name), or the state
+    /// file (an empty name). The fields hold it whole by then.
+    std::function<void(const std::u16string& name)> systemLoaded;
 
     TextField& Field(FieldRef f);
     const TextField& Field(FieldRef f) const;

@@ -52,19 +52,23 @@ bool HelpShown() {
 }
 
 TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWindows) {
+    // A fresh install runs at «авто»: 1 год/с without a stop date, between the rungs 1 год/с (2)
+    // and 1 мес/с (3); "+" and "−" step from the rung nearest it.
     const std::tuple<Qt::Key, Qt::KeyboardModifiers, Shown> rows[] = {
-        {Qt::Key_Minus, Qt::NoModifier, {1, true, false, true}},      // slower
-        {Qt::Key_Minus, Qt::KeypadModifier, {2, true, false, true}},  // the keypad's
-        {Qt::Key_Plus, Qt::ShiftModifier, {1, true, false, true}},    // "+" is Shift+"="
-        {Qt::Key_Equal, Qt::NoModifier, {0, true, false, true}},      // and unshifted
-        {Qt::Key_Plus, Qt::KeypadModifier, {0, true, false, true}},   // no faster than no limit
+        {Qt::Key_Minus, Qt::NoModifier, {3, true, false, true}},      // slower
+        {Qt::Key_Minus, Qt::KeypadModifier, {4, true, false, true}},  // the keypad's
+        {Qt::Key_Plus, Qt::ShiftModifier, {3, true, false, true}},    // "+" is Shift+"="
+        {Qt::Key_Equal, Qt::NoModifier, {2, true, false, true}},      // and unshifted
+        {Qt::Key_Plus, Qt::KeypadModifier, {1, true, false, true}},
+        {Qt::Key_Plus, Qt::KeypadModifier, {0, true, false, true}},
+        {Qt::Key_Plus, Qt::KeypadModifier, {0, true, false, true}},  // no faster than no limit
         {Qt::Key_F3, Qt::NoModifier, {0, false, false, true}},
         {Qt::Key_L, Qt::NoModifier, {0, false, true, true}},
     };
     {
         App p;
         p.ActivateForm();
-        EXPECT_EQ(Now(p), (Shown{0, true, false, true}));  // a fresh install
+        EXPECT_EQ(Now(p), (Shown{kAutoPace, true, false, true}));  // a fresh install
         for (const auto& [key, mods, after] : rows) {
             QTest::keyClick(&p.form, key, mods);
             EXPECT_EQ(Now(p), after) << key;

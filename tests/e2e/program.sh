@@ -2,7 +2,8 @@
 # The real program, started three times in one folder on one X server:
 # 1. the readout over the picture comes and goes with F3; a system is saved under a name;
 # 2. restarted, that name is chosen from «Система:» and run: the orbits are drawn and the run's
-#    state is written back into the state file; then five presses of "-" set 1 сут/с, and a run
+#    state is written back into the state file; then three presses of "-" from «авто» (at
+#    1 год/с without a stop date) set 1 сут/с, and a run
 #    of about two seconds moves the simulated clock by as many days;
 # 3. restarted on an example: a wheel notch at the picture's centre draws the orbits again at
 #    the new scale (every colour stays) and writes it into «Масштаб»; after zooming far in, F
@@ -50,7 +51,7 @@ lines=$(wc -l <"$state") time=$(item "$state" 78) x3=$(item "$state" 18)
 clock() { IFS='. ' read -r d m y hms < <(item "$state" 78 | tr -d '"') && date -u -d "$y-$m-$d ${hms:-0:00}" +%s; }
 key Escape
 before=$(clock)
-key minus minus minus minus minus
+key minus minus minus  # «авто» steps from 1 год/с: 1 мес/с, 1 нед/с, 1 сут/с
 t0=$(date +%s.%N) && xdotool key space && sleep 2 && xdotool key space && t1=$(date +%s.%N)
 save_state F2
 awk -v a="$(clock)" -v b="$before" -v t0="$t0" -v t1="$t1" 'BEGIN { d = (a - b) / 86400; r = t1 - t0
@@ -62,8 +63,9 @@ rm -rf "$XDG_CONFIG_HOME"  # the pace and the layers as at a first start
 cp "$examples/Внутренние планеты.sav" "$state"
 start_app "$app/orbimo"
 key F3  # the readout off: nothing over the picture but the scale bar
+key plus plus plus plus  # from «авто» (two years in half a minute) up to no limit
 xdotool mousemove 754 635 && sleep 0.5 && shot idle  # «Пуск» under the mouse, as after a click
-click 754 635  # «Пуск»: two years, to the stop date, in about a second
+click 754 635  # «Пуск»: two years, to the stop date, in about a second at no limit
 stopped() { shot && compare -metric AE "$E2E_TMP/"{idle,shot}".png[70x24+719+623]" null:; }
 within_10s stopped || fail "«Пуск» did not come back"
 before=$(traces "$E2E_TMP/shot.png")

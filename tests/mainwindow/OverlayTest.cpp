@@ -73,7 +73,8 @@ TEST(Readout, LabelsByTheMarkersOfBodiesTakingPartLegendOfTheTickedBoxes) {
         labels.push_back({p.state.LastPixX[b], p.state.LastPixY[b], name, kTraceColours[b]});
         legend.push_back({name, kTraceColours[b]});
     }
-    const OverlayOptions options{.readout = false, .labels = true};
+    OverlayOptions options;
+    options.readout = false, options.labels = true;
     const Overlay o = BuildOverlay(p.logic, options, RateMeter());
     EXPECT_EQ(o.labels, labels);
     EXPECT_EQ(o.legend, legend);
