@@ -55,6 +55,7 @@ void Plotter::EraseMarkerOn(Surface& surface, int b) {
 }
 
 void Plotter::Clear(bool keepMarkers) {
+    ++clears_;
     surface_.Clear();
     s_.PixelOwner.Fill(0);
     history_.Clear(s_, keepMarkers);

@@ -58,6 +58,8 @@ class Plotter {
     /// at the view it was plotted at, exactly the picture plotted then.
     void Rerender(const Frame& frame);
     const PathHistory& History() const { return history_; }
+    /// How many times the picture was cleared: what follows the picture starts again with it.
+    std::uint64_t Clears() const { return clears_; }
 
   private:
     // The same steps on any surface; a memory surface is called without virtual calls,
@@ -80,6 +82,7 @@ class Plotter {
     PixelSurface& surface_;
     MemorySurface* memory_;
     PathHistory history_;
+    std::uint64_t clears_ = 0;
 };
 
 }  // namespace orbimo

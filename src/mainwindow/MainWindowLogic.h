@@ -77,6 +77,7 @@ class MainWindowLogic {
     double WindowHeightTwips() const { return windowHeight_; }
     const std::array<TwipRect, 4>& Buttons() const { return buttons_; }
     Plotter& plotter() { return plotter_; }
+    const Plotter& plotter() const { return plotter_; }
     /// Whether the last start of a run happened and how it ended (the batch runner's exit status).
     const RunOutcome& LastRun() const { return lastRun_; }
     const RunStatus& Status() const { return status_; }
