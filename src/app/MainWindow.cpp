@@ -89,6 +89,7 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
     logic_.Pace().SetPace(prefs_.pace);
     logic_.View().SetFrame(prefs_.frame);
     logic_.SetLeapfrog(prefs_.leapfrog);
+    teaching_ = std::make_unique<TeachingTools>(this, logic_);
     // Drawing goes into the buffer every tick; the screen sees it at most at display rate.
     auto* frame = new QTimer(this);
     QObject::connect(frame, &QTimer::timeout, this, [this] { Present(); });
@@ -119,6 +120,7 @@ void MainWindow::Present() {
 
 // The layers over the picture follow the run at display rate, never per tick.
 void MainWindow::RefreshOverlay() {
+    teaching_->Refresh();
     rates_.Sample(toolkit_.Now(), logic_);
     OverlayOptions options;
     options.readout = prefs_.readout;
@@ -197,6 +199,7 @@ void MainWindow::wheelEvent(QWheelEvent* e) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* e) {
+    if (teaching_->MousePress(e)) return;
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     dragging_ = true;
     dragFrom_ = e->position().toPoint();
@@ -204,12 +207,14 @@ void MainWindow::mousePressEvent(QMouseEvent* e) {
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* e) {
+    if (teaching_->MouseMove(e)) return;
     if (!dragging_) return QWidget::mouseMoveEvent(e);
     dragBy_ = e->position().toPoint() - dragFrom_;
     update();
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* e) {
+    if (teaching_->MouseRelease(e)) return;
     if (!dragging_ || e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
     dragging_ = false;
     const QPoint by = e->position().toPoint() - dragFrom_;
@@ -243,6 +248,7 @@ void MainWindow::paintEvent(QPaintEvent* e) {
         DrawPicture(p, picture);
         p.restore();
         PaintOverlay(p, overlay_, size());
+        teaching_->Paint(p, size());
         if (painted) painted();
         return;
     }
@@ -254,6 +260,7 @@ void MainWindow::paintEvent(QPaintEvent* e) {
     }
     // Over the picture, never into it: the plotter reads the surface back.
     if (overlayRegion_.intersects(r)) PaintOverlay(p, overlay_, size());
+    teaching_->Paint(p, size());
     if (painted) painted();
 }
 
@@ -325,6 +332,7 @@ QImage MainWindow::Picture(bool withOverlay) const {
     if (withOverlay) {
         QPainter p(&picture);
         PaintOverlay(p, overlay_, size());
+        teaching_->Paint(p, size());
     }
     return picture;
 }
@@ -391,6 +399,12 @@ void MainWindow::Run(Command c) {
             return Show(&Preferences::scaleBar, !prefs_.scaleBar);
         case Command::Leapfrog:
             return SetLeapfrog(!prefs_.leapfrog);
+        case Command::Graphs:
+            return teaching_->ShowGraphs();
+        case Command::Orbit:
+            return teaching_->ShowOrbit();
+        case Command::Ruler:
+            return teaching_->SetRuler(!teaching_->Ruler());
         case Command::Help:
             return ShowHelp();
     }
@@ -404,6 +418,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     actions_[Command::Labels]->setChecked(prefs_.labels);
     actions_[Command::ScaleBar]->setChecked(prefs_.scaleBar);
     actions_[Command::Leapfrog]->setChecked(prefs_.leapfrog);
+    actions_[Command::Ruler]->setChecked(teaching_->Ruler());
     QMenu menu(this);
     auto place = [this](QMenu* into, MenuPlace where) {
         for (const CommandSpec& spec : MainWindowCommands())

@@ -6,9 +6,11 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "app/MainWindowActions.h"
 #include "app/Preferences.h"
+#include "app/TeachingTools.h"
 #include "mainwindow/MainWindowLogic.h"
 #include "mainwindow/Overlay.h"
 #include "platform/MemorySurface.h"
@@ -101,6 +103,13 @@ class MainWindow : public QWidget {
     int wheel_ = 0;  // wheel turn not yet a whole notch, in eighths of a degree
     bool dragging_ = false;
     QPoint dragFrom_, dragBy_;  // the picture follows the mouse; panned when it is let go
+
+  public:
+    /// Graphs, the orbit window, their layers and the measuring tape.
+    TeachingTools& Tools() { return *teaching_; }
+
+  private:
+    std::unique_ptr<TeachingTools> teaching_;
 };
 
 /// 0x00BBGGRR from a Qt colour, and back.

@@ -26,6 +26,9 @@ enum class Command {
     Labels,
     ScaleBar,
     Leapfrog,
+    Graphs,
+    Orbit,
+    Ruler,
     Help,
 };
 

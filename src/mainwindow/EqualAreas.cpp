@@ -48,7 +48,7 @@ void EqualAreas::Add(double t, double mu, double x, double y, double vx, double 
         SweepTo(p, end);
         sectors_.back().complete = true;
         sectors_.push_back({sectors_.back().index + 1, {sectors_.back().path.back()}, 0, false});
-        if (sectors_.size() > static_cast<std::size_t>(count_) + 1) sectors_.pop_front();
+        if (sectors_.size() > static_cast<std::size_t>(count_)) sectors_.pop_front();
     }
     SweepTo(p, t);
     last_ = p;

@@ -19,7 +19,8 @@ struct AreaSector {
 /// cut into equal spans, `count` to the period the orbit had then, and each span's swept area
 /// is added up from the samples, ½·∫(x·vy − y·vx) dt, which a third body's pull changes. The
 /// samples come at display rate; between two of them the path is drawn along the cubic that has
-/// their positions and velocities. The last `count` sectors are kept: the last revolution.
+/// their positions and velocities. The last `count` sectors are kept: one revolution, the
+/// last of them being swept.
 class EqualAreas {
   public:
     /// Sweeping starts afresh with the next sample.

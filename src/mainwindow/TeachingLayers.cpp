@@ -1,5 +1,6 @@
 #include "mainwindow/TeachingLayers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -100,14 +101,18 @@ TeachingLayers Teaching::Layers(const MainWindowLogic& logic) const {
             }
         }
     }
-    if (orbit && choice_.areas) {
+    if (orbit && choice_.areas && !areas_.Sectors().empty()) {
+        // One unit for all, that of a whole sector.
+        const AreaUnit unit = AreaUnitFor(std::fabs(areas_.Sectors().front().area) *
+                                          (areas_.Sectors().front().complete ? 1 : 2));
+        l.areaUnit = unit.name;
         for (const AreaSector& a : areas_.Sectors()) {
             TeachingLayers::Sector sector;
             sector.tint = static_cast<int>(a.index & 1);
             sector.outline.push_back(*l.focus);
             for (const auto& [x, y] : a.path)
                 sector.outline.push_back(window(s.PosX[c] + x, s.PosY[c] + y));
-            if (a.complete) sector.area = AreaText(std::fabs(a.area));
+            if (a.complete) sector.area = ShortNumber(std::fabs(a.area) / unit.squareMetres, 4);
             // Six tenths of the way from the focus to the middle of the arc.
             const WindowPoint mid = sector.outline[(sector.outline.size() + 1) / 2];
             sector.label = {l.focus->x + 0.6 * (mid.x - l.focus->x),
@@ -143,12 +148,24 @@ std::u16string SpanText(double t) {
     return ShortNumber(t / kYearSeconds, 4) + u" лет";
 }
 
-std::u16string AreaText(double m2) {
-    if (!std::isfinite(m2)) return u"—";
+AreaUnit AreaUnitFor(double m2) {
     const double a = std::fabs(m2);
-    if (a >= 1e-4 * kAU * kAU) return ShortNumber(m2 / (kAU * kAU), 4) + u" а. е.²";
-    if (a >= 1e12) return ShortNumber(m2 / 1e12, 4) + u" млн км²";
-    return ShortNumber(m2 / 1e6, 4) + u" км²";
+    if (a >= 1e-4 * kAU * kAU) return {kAU * kAU, u"а. е.²"};
+    if (a >= 1e12) return {1e12, u"млн км²"};
+    return {1e6, u"км²"};
+}
+
+std::u16string SectorAreasText(const EqualAreas& areas) {
+    double low = INFINITY, high = 0;
+    int n = 0;
+    for (const AreaSector& s : areas.Sectors())
+        if (s.complete)
+            low = std::min(low, std::fabs(s.area)), high = std::max(high, std::fabs(s.area)), ++n;
+    if (n == 0) return u"—";
+    const AreaUnit unit = AreaUnitFor(high);
+    return ShortNumber(low / unit.squareMetres, 4) + u" … " +
+           ShortNumber(high / unit.squareMetres, 4) + u" " + unit.name + u" (" + GroupedInteger(n) +
+           u" из " + GroupedInteger(areas.Count()) + u")";
 }
 
 std::vector<std::pair<std::u16string, std::u16string>> ElementLines(

@@ -35,11 +35,12 @@ struct TeachingLayers {
     struct Sector {
         std::vector<WindowPoint> outline;  // from the focus along the path and back
         int tint = 0;                      // 0 or 1, alternating
-        std::u16string area;               // empty while it is being swept
+        std::u16string area;               // in areaUnit; empty while it is being swept
         WindowPoint label;
         bool operator==(const Sector&) const = default;
     };
     std::vector<Sector> sectors;
+    std::u16string areaUnit;                              // of every sector's area
     std::vector<std::array<std::u16string, 4>> thirdLaw;  // the head row first
     std::optional<std::array<WindowPoint, 2>> tape;
     std::u16string tapeText;
@@ -80,8 +81,14 @@ class Teaching {
 std::u16string DistanceText(double metres);
 /// A time span in ч, сут or лет; «∞» when infinite.
 std::u16string SpanText(double seconds);
-/// An area in км², млн км² or а. е.².
-std::u16string AreaText(double squareMetres);
+/// The unit areas like this one are written in: км², млн км² or а. е.².
+struct AreaUnit {
+    double squareMetres;
+    const char16_t* name;
+};
+AreaUnit AreaUnitFor(double squareMetres);
+/// The finished sectors' areas, smallest and largest, as the orbit window writes them.
+std::u16string SectorAreasText(const EqualAreas& areas);
 /// The elements as the orbit window lists them: a label and a text each, «—» where none.
 std::vector<std::pair<std::u16string, std::u16string>> ElementLines(
     const std::optional<OrbitalElements>& o);
