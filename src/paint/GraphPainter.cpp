@@ -100,7 +100,10 @@ void PaintGraph(QPainter& p, const QRect& r, const GraphPlot& plot) {
     p.setClipRect(area.adjusted(-1, -1, 1, 1));
     p.setRenderHint(QPainter::Antialiasing, true);
     for (std::size_t c = 0; c < ys.size(); ++c) {
-        p.setPen(QPen(kCurveColours[c % 3], 1.5));
+        // A cosmetic pen of one pixel takes Qt's fast line rasteriser; a wider one is stroked.
+        QPen pen(kCurveColours[c % 3], 1);
+        pen.setCosmetic(true);
+        p.setPen(pen);
         QPolygonF line;
         for (const auto& [vx, vy] : Decimate(x, ys[c], 0, x1, area.width())) {
             if (std::isnan(vy)) {
