@@ -100,6 +100,16 @@ void OrbitWindow::ChooseBody(int body) {
     body_->setCurrentIndex(body - 1);
 }
 
+void OrbitWindow::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    Changed();
+}
+
+void OrbitWindow::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    Changed();
+}
+
 void OrbitWindow::Changed() {
     OrbitChoice c;
     c.body = body_->currentIndex() + 1;
@@ -109,7 +119,6 @@ void OrbitWindow::Changed() {
     c.thirdLaw = thirdLaw_->isChecked();
     c.sectors = sectors_->value();
     sectors_->setEnabled(c.areas);
-    teaching_.Choose(c);
     QSettings s = Store();
     s.setValue(QStringLiteral("orbit/body"), c.body);
     s.setValue(QStringLiteral("orbit/centre"), c.centre);
@@ -117,6 +126,9 @@ void OrbitWindow::Changed() {
     s.setValue(QStringLiteral("orbit/areas"), c.areas);
     s.setValue(QStringLiteral("orbit/thirdLaw"), c.thirdLaw);
     s.setValue(QStringLiteral("orbit/sectors"), c.sectors);
+    // The layers are the open window's: closed, it takes them away, and its choices wait.
+    if (!isVisible()) c.ellipse = c.areas = c.thirdLaw = false;
+    teaching_.Choose(c);
     Refresh();
     if (changed_) changed_();
 }

@@ -13,7 +13,8 @@
 namespace orbimo {
 
 /// «Орбита»: the chosen body's osculating orbit about its centre now, the layers that show
-/// Kepler's laws on the picture, and the third-law table of every body about the centre.
+/// Kepler's laws on the picture while it is open, and the third-law table of every body about
+/// the centre.
 class OrbitWindow : public QWidget {
   public:
     /// `changed` is called when the choice changed (the layers must be drawn again).
@@ -32,6 +33,10 @@ class OrbitWindow : public QWidget {
     QCheckBox* ThirdLaw() const { return thirdLaw_; }
     /// The elements' texts as shown, in order.
     std::vector<QString> Shown() const;
+
+  protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
   private:
     void Changed();

@@ -7,10 +7,7 @@
 namespace orbimo {
 
 TeachingTools::TeachingTools(QWidget* window, MainWindowLogic& logic)
-    : window_(window), logic_(logic) {
-    // Made now, hidden: it brings back the layers chosen at the last start.
-    orbit_ = new OrbitWindow(window_, teaching_, logic_, [this] { Refresh(); });
-}
+    : window_(window), logic_(logic) {}
 
 int TeachingTools::TableBottom() const {
     return static_cast<int>(std::floor(logic_.Buttons()[0].top / logic_.State().TwipsPerPixelY));
@@ -70,6 +67,7 @@ void TeachingTools::ShowGraphs() {
 }
 
 void TeachingTools::ShowOrbit() {
+    if (!orbit_) orbit_ = new OrbitWindow(window_, teaching_, logic_, [this] { Refresh(); });
     orbit_->show();
     orbit_->raise();
     orbit_->Refresh();

@@ -17,7 +17,7 @@ namespace orbimo {
 struct OrbitChoice {
     int body = 0;    // 0: none
     int centre = 0;  // 0: the heaviest body taking part
-    bool ellipse = true;
+    bool ellipse = false;
     bool areas = false;
     bool thirdLaw = false;
     int sectors = 12;  // a period

@@ -24,7 +24,7 @@ TEST(Teaching, WindowsFollowTheRunLayersStayOverThePictureChoicesAreKept) {
         tools.Graphs()->Quantity()->setCurrentIndex(static_cast<int>(GraphQuantity::Distance));
         p.ActivateForm();
         ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
-        QTest::qWait(50);                                          // a display frame or two
+        QTest::qWait(50);  // a display frame or two
         for (const QString& text : tools.Orbit()->Shown()) EXPECT_NE(text, "—");
         const TeachingLayers& l = tools.Layers();
         EXPECT_EQ(l.ellipse.size(), 361u);
@@ -65,10 +65,13 @@ TEST(Teaching, WindowsFollowTheRunLayersStayOverThePictureChoicesAreKept) {
         EXPECT_TRUE(tools.Layers().tapeText.ends_with(u", -90,0°"));
     }
     App next(false, false);  // started again with the user's settings
-    next.form.Tools().ShowOrbit();
     const OrbitChoice& c = next.form.Tools().Model().Choice();
+    EXPECT_FALSE(c.areas || c.thirdLaw || c.ellipse);  // the layers come with the window
+    next.form.Tools().ShowOrbit();
     EXPECT_TRUE(c.areas && c.thirdLaw && c.ellipse);
     EXPECT_EQ(c.body, 2);
+    next.form.Tools().Orbit()->close();
+    EXPECT_FALSE(c.areas || c.thirdLaw || c.ellipse);
 }
 
 }  // namespace
