@@ -26,6 +26,7 @@
 #include "app/MainWindowActions.h"
 #include "app/PictureExport.h"
 #include "app/TextFit.h"
+#include "display/ThickTraces.h"
 #include "paint/OverlayPainter.h"
 
 namespace orbimo {
@@ -60,9 +61,6 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
         });
         buttons_[static_cast<std::size_t>(i)] = b;
     }
-    logic_.captionChanged = [this] {
-        buttons_[0]->setText(QString::fromStdU16String(logic_.Button0Caption()));
-    };
     // Every key and menu entry from one table, which the help lists too.
     for (const CommandSpec& spec : MainWindowCommands()) {
         auto* a = new QAction(spec.text, this);
@@ -87,9 +85,16 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
             static_cast<int>(std::lround(105 / tppY_)));
     prefs_ = Preferences::Load();
     logic_.Pace().SetPace(prefs_.pace);
-    logic_.View().SetFrame(prefs_.frame);
+    // The frame the user left, when the system the state file holds has its bodies.
+    if (DrawnFrame(prefs_.frame, BodiesInFields(logic_.Params()).on) == prefs_.frame)
+        logic_.View().SetFrame(prefs_.frame);
     logic_.SetLeapfrog(prefs_.leapfrog);
     teaching_ = std::make_unique<TeachingTools>(this, logic_);
+    logic_.systemLoaded = [this](const std::u16string& name) { OpenAtItsOwnView(name); };
+    logic_.captionChanged = [this] {
+        buttons_[0]->setText(QString::fromStdU16String(logic_.Button0Caption()));
+        if (logic_.Running()) HintDone();
+    };
     // Drawing goes into the buffer every tick; the screen sees it at most at display rate.
     auto* frame = new QTimer(this);
     QObject::connect(frame, &QTimer::timeout, this, [this] { Present(); });
@@ -112,8 +117,11 @@ void MainWindow::LayOutButtons() {
 
 void MainWindow::Present() {
     QRegion changed;
+    // Thicker paths reach a pixel or two beyond what changed.
+    const int reach = prefs_.lineWidth - 1;
     for (const MemorySurface::Rect& r : surface_.TakeDirty())
-        changed += QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+        changed += QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom))
+                       .adjusted(-reach, -reach, reach, reach);
     if (!changed.isEmpty()) update(changed);
     RefreshOverlay();
 }
@@ -126,6 +134,10 @@ void MainWindow::RefreshOverlay() {
     options.readout = prefs_.readout;
     options.labels = prefs_.labels;
     options.scaleBar = prefs_.scaleBar;
+    options.bodies = true;
+    options.markerSize = 1 + 2 * prefs_.lineWidth;
+    if (!prefs_.hintSeen)
+        options.hint = u"Справка — F1. Примеры систем — в меню правой кнопки мыши, «Примеры».";
     Overlay next = BuildOverlay(logic_, options, rates_);
     if (next == overlay_ && !overlayRegion_.isEmpty()) return;
     const QRegion region = OverlayRegion(next, size());
@@ -156,6 +168,35 @@ void MainWindow::Redrawn() {
 void MainWindow::SetFrame(const Frame& f) {
     logic_.View().SetFrame(f);
     prefs_.frame = f;
+    prefs_.Save();
+    Preferences::SetFrameFor(prefs_.system, f);  // the frame this system opens in next time
+    Redrawn();
+}
+
+void MainWindow::OpenAtItsOwnView(const std::u16string& name) {
+    if (!name.empty()) prefs_.system = name;
+    // The logic has put the body frame; the frame the user chose for this system, if its
+    // bodies take part in it.
+    Frame f{};
+    if (const std::optional<Frame> own = Preferences::FrameFor(prefs_.system);
+        own && DrawnFrame(*own, BodiesInFields(logic_.Params()).on) == *own)
+        f = *own;
+    logic_.View().SetFrame(f);
+    prefs_.frame = f;
+    if (!name.empty()) HintDone();
+    prefs_.Save();
+    Redrawn();
+}
+
+void MainWindow::HintDone() {
+    if (prefs_.hintSeen) return;
+    prefs_.hintSeen = true;
+    prefs_.Save();
+    RefreshOverlay();
+}
+
+void MainWindow::SetLineWidth(int pixels) {
+    prefs_.lineWidth = std::clamp(pixels, 1, 3);
     prefs_.Save();
     Redrawn();
 }
@@ -300,19 +341,20 @@ void MainWindow::DrawPicture(QPainter& p, const QRect& r) {
              f == QImage::Format_ARGB32) &&
             image->rect().contains(r)) {
             const auto stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
-            surface_.CopyWords({r.left(), r.top(), r.right(), r.bottom()},
-                               reinterpret_cast<std::uint32_t*>(image->bits()) +
-                                   static_cast<std::size_t>(r.top()) * stride +
-                                   static_cast<std::size_t>(r.left()),
-                               stride);
+            std::uint32_t* const words = reinterpret_cast<std::uint32_t*>(image->bits()) +
+                                         static_cast<std::size_t>(r.top()) * stride +
+                                         static_cast<std::size_t>(r.left());
+            surface_.CopyWords({r.left(), r.top(), r.right(), r.bottom()}, words, stride);
+            Thicken(r.left(), r.top(), r.right(), r.bottom(), words, stride);
             return;
         }
     }
     for (int top = r.top(); top <= r.bottom(); top += kStripRows) {
         const int bottom = std::min(top + kStripRows - 1, r.bottom());
-        surface_.CopyWords({r.left(), top, r.right(), bottom},
-                           reinterpret_cast<std::uint32_t*>(strip_.bits()),
-                           static_cast<std::size_t>(strip_.bytesPerLine() / 4));
+        const auto stride = static_cast<std::size_t>(strip_.bytesPerLine() / 4);
+        auto* const words = reinterpret_cast<std::uint32_t*>(strip_.bits());
+        surface_.CopyWords({r.left(), top, r.right(), bottom}, words, stride);
+        Thicken(r.left(), top, r.right(), bottom, words, stride);
         p.drawImage(QPoint(r.left(), top), strip_, QRect(0, 0, r.width(), bottom - top + 1));
     }
 }
@@ -326,8 +368,19 @@ QImage MainWindow::Image() const {
     return image;
 }
 
+void MainWindow::Thicken(int left, int top, int right, int bottom, std::uint32_t* words,
+                         std::size_t stride) const {
+    if (prefs_.lineWidth > 1)
+        DrawThickTraces(logic_.State().PixelOwner, logic_.State().BodyColor, prefs_.lineWidth, left,
+                        top, right, bottom, words, stride);
+}
+
 QImage MainWindow::Picture(bool withOverlay) const {
-    const QImage image = Image();
+    QImage image = Image();
+    if (withOverlay && !image.isNull())  // as shown: projector mode's paths too
+        Thicken(0, 0, image.width() - 1, image.height() - 1,
+                reinterpret_cast<std::uint32_t*>(image.bits()),
+                static_cast<std::size_t>(image.bytesPerLine() / 4));
     QImage picture = image.copy(QRect(QPoint(0, 0), size()).intersected(image.rect()));
     if (withOverlay) {
         QPainter p(&picture);
@@ -405,7 +458,12 @@ void MainWindow::Run(Command c) {
             return teaching_->ShowOrbit();
         case Command::Ruler:
             return teaching_->SetRuler(!teaching_->Ruler());
+        case Command::LineWidth1:
+        case Command::LineWidth2:
+        case Command::LineWidth3:
+            return SetLineWidth(1 + static_cast<int>(c) - static_cast<int>(Command::LineWidth1));
         case Command::Help:
+            HintDone();
             return ShowHelp();
     }
 }
@@ -419,16 +477,27 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     actions_[Command::ScaleBar]->setChecked(prefs_.scaleBar);
     actions_[Command::Leapfrog]->setChecked(prefs_.leapfrog);
     actions_[Command::Ruler]->setChecked(teaching_->Ruler());
+    for (int w = 1; w <= 3; ++w)
+        actions_.at(static_cast<Command>(static_cast<int>(Command::LineWidth1) + w - 1))
+            ->setChecked(prefs_.lineWidth == w);
     QMenu menu(this);
     auto place = [this](QMenu* into, MenuPlace where) {
         for (const CommandSpec& spec : MainWindowCommands())
             if (spec.place == where) into->addAction(actions_[spec.command]);
     };
+    // The catalogue's systems first, as «Система:» lists them: where a newcomer starts.
+    QMenu* examples = menu.addMenu(QStringLiteral("Примеры"));
+    for (const std::u16string& entry : logic_.Params().systems)
+        examples->addAction(QString::fromStdU16String(entry), this, [this, entry] {
+            if (chooseSystem) chooseSystem(entry);
+        });
+    examples->setEnabled(!examples->isEmpty());
+    menu.addSeparator();
     place(&menu, MenuPlace::Run);
     menu.addSeparator();
     place(&menu, MenuPlace::Picture);
     menu.addSeparator();
-    QMenu* pace = menu.addMenu(QStringLiteral("Скорость"));
+    QMenu* pace = menu.addMenu(MenuTitle(MenuPlace::Pace));
     place(pace, MenuPlace::Pace);
     pace->addSeparator();
     auto* paces = new QActionGroup(pace);
@@ -441,7 +510,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
         a->setChecked(i == logic_.Pace().Pace());
         paces->addAction(a);
     }
-    QMenu* view = menu.addMenu(QStringLiteral("Вид"));
+    QMenu* view = menu.addMenu(MenuTitle(MenuPlace::View));
     auto* views = new QActionGroup(view);
     for (int k = 0; k <= kBodies; ++k) {
         const QString text =
@@ -458,6 +527,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     place(view, MenuPlace::View);
     menu.addSeparator();
     place(&menu, MenuPlace::Layers);
+    place(menu.addMenu(MenuTitle(MenuPlace::LineWidth)), MenuPlace::LineWidth);
     menu.setToolTipsVisible(true);
     menu.addSeparator();
     place(&menu, MenuPlace::Help);
@@ -470,9 +540,13 @@ QString MainWindow::HelpText() const {
     auto row = [&keys](const QString& what, const QString& does) {
         keys += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(what, does);
     };
-    for (const CommandSpec& spec : MainWindowCommands())
-        row(spec.keys.isEmpty() ? QStringLiteral("меню: ") + spec.text : KeyName(spec.keys.front()),
+    for (const CommandSpec& spec : MainWindowCommands()) {
+        const QString title = MenuTitle(spec.place);
+        row(spec.keys.isEmpty() ? QStringLiteral("меню: ") +
+                                      (title.isEmpty() ? spec.text : title + " → " + spec.text)
+                                : KeyName(spec.keys.front()),
             spec.help);
+    }
     row(QStringLiteral("Колесо мыши"),
         QStringLiteral("крупнее / мельче вокруг точки под курсором (в 1,25 раза за щелчок); "
                        "пути рисуются заново, новый масштаб попадает в «Масштаб»"));

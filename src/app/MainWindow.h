@@ -60,6 +60,10 @@ class MainWindow : public QWidget {
     void SetLeapfrog(bool on);
     /// The file name the save dialog proposes.
     std::function<QString()> pictureName;
+    /// «Примеры»: a system of the catalogue chosen, as in «Система:».
+    std::function<void(const std::u16string& entry)> chooseSystem;
+    /// «Толщина линий»: 1, 2 or 3 pixels, kept in the user's settings.
+    void SetLineWidth(int pixels);
     /// Makes the next paint rebuild the whole picture, as after an exposure.
     void RequestRebuild() {
         rebuildPending_ = true;
@@ -80,12 +84,20 @@ class MainWindow : public QWidget {
 
   private:
     static constexpr int kStripRows = 32;
+    /// A system was loaded: in the frame the user chose for it, if its bodies take part.
+    void OpenAtItsOwnView(const std::u16string& name);
+    /// The newcomer has found help or the examples, or started a run: the hint goes.
+    void HintDone();
     void LayOutButtons();
     void RefreshOverlay();
     /// After the picture was drawn anew: the whole of it to the screen.
     void Redrawn();
     /// The picture's rectangle r (inside it) into the window.
     void DrawPicture(QPainter& p, const QRect& r);
+    /// Projector mode: the paths in words of the picture's pixels left..right × top..bottom
+    /// drawn as thick as chosen.
+    void Thicken(int left, int top, int right, int bottom, std::uint32_t* words,
+                 std::size_t stride) const;
 
     MainWindowLogic& logic_;
     MemorySurface& surface_;

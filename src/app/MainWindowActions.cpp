@@ -130,6 +130,24 @@ const std::vector<CommandSpec>& MainWindowCommands() {
          QStringLiteral("Копировать изображение без надписей"),
          {},
          QStringLiteral("копировать только пути и тела")},
+        {Command::LineWidth1,
+         MenuPlace::LineWidth,
+         QStringLiteral("1 пиксель"),
+         {},
+         QStringLiteral("пути в один пиксель, тела 3 × 3, как их рисует счёт"),
+         true},
+        {Command::LineWidth2,
+         MenuPlace::LineWidth,
+         QStringLiteral("2 пикселя"),
+         {},
+         QStringLiteral("пути толщиной 2 пикселя, тела 5 × 5: для проектора"),
+         true},
+        {Command::LineWidth3,
+         MenuPlace::LineWidth,
+         QStringLiteral("3 пикселя"),
+         {},
+         QStringLiteral("пути толщиной 3 пикселя, тела 7 × 7: для большого зала"),
+         true},
         {Command::Help,
          MenuPlace::Help,
          QStringLiteral("Справка"),
@@ -137,6 +155,19 @@ const std::vector<CommandSpec>& MainWindowCommands() {
          QStringLiteral("эта справка")},
     };
     return table;
+}
+
+QString MenuTitle(MenuPlace place) {
+    switch (place) {
+        case MenuPlace::Pace:
+            return QStringLiteral("Скорость");
+        case MenuPlace::View:
+            return QStringLiteral("Вид");
+        case MenuPlace::LineWidth:
+            return QStringLiteral("Толщина линий");
+        default:
+            return {};
+    }
 }
 
 QString KeyName(const QKeySequence& key) {

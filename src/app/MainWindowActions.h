@@ -29,11 +29,16 @@ enum class Command {
     Graphs,
     Orbit,
     Ruler,
+    LineWidth1,
+    LineWidth2,
+    LineWidth3,
     Help,
 };
 
 /// Where a command stands in the right-click menu.
-enum class MenuPlace { Run, Picture, Pace, View, Layers, Help };
+enum class MenuPlace { Run, Picture, Pace, View, Layers, LineWidth, Help };
+/// The submenu a place is, or empty for the menu itself.
+QString MenuTitle(MenuPlace place);
 
 /// One entry of the table every key, menu entry and line of the help comes from.
 struct CommandSpec {

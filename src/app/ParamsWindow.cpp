@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QStyleOptionFrame>
 #include <QTimer>
 #include <QWindow>
@@ -132,6 +133,7 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
         QObject::connect(box, &QCheckBox::clicked, this, [this, k, box] {
             model_.SetBodyState(k, box->checkState() == Qt::Checked ? 1 : 0);
         });
+        box->installEventFilter(this);  // a double-click or F2 renames the body
         bodyBoxes_[static_cast<std::size_t>(k)] = box;
         for (int c = 0; c < 5; ++c)
             bodyEdits_[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)] =
@@ -388,14 +390,48 @@ void ParamsWindow::SyncFromModel() {
 
 void ParamsWindow::ShowBeside(const QWidget& mainWindow) {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    const QRect main = mainWindow.geometry();
-    const QSize own = isVisible() ? frameGeometry().size() : size();
-    const int left = main.right() + 1 - own.width() - static_cast<int>(100 / tppX_);
-    const int top = main.bottom() + 1 - own.height() - static_cast<int>(100 / tppY_);
-    move(left, top);
+    const QScreen* screen = mainWindow.screen();
+    const QPoint corner = PlaceBeside(
+        mainWindow.geometry(), size(), frame_, screen ? screen->availableGeometry() : QRect(),
+        QPoint(static_cast<int>(100 / tppX_), static_cast<int>(100 / tppY_)));
+    // The inside is placed, not the frame: the frame's size is known only once shown, and a
+    // frame placed from a guess moves the window at every showing.
+    setGeometry(QRect(corner + QPoint(frame_.left(), frame_.top()), size()));
     show();
     raise();
     activateWindow();
+}
+
+void ParamsWindow::moveEvent(QMoveEvent* e) {
+    QDialog::moveEvent(e);
+    // The window system has framed the window: its frame's size, for the next showing.
+    const QRect outer = frameGeometry(), inner = geometry();
+    if (isVisible() && outer != inner)
+        frame_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+QPoint PlaceBeside(const QRect& main, QSize inside, QMargins frame, const QRect& available,
+                   QPoint margin) {
+    const QSize outer = inside.grownBy(frame);
+    // Its lower right corner `margin` inside the main window's...
+    QPoint at(main.right() + 1 - outer.width() - margin.x(),
+              main.bottom() + 1 - outer.height() - margin.y());
+    if (available.isEmpty()) return at;
+    // ...and wholly on the screen's available area, moved in when it would not be.
+    at.setX(std::max(std::min(at.x(), available.right() + 1 - outer.width()), available.left()));
+    at.setY(std::max(std::min(at.y(), available.bottom() + 1 - outer.height()), available.top()));
+    return at;
+}
+
+void ParamsWindow::AskName(int k) {
+    const BodyRow& row = model_.bodies[static_cast<std::size_t>(k)];
+    const std::u16string name =
+        model_.toolkit().InputBox(u"Новое имя тела «" + row.caption + u"» (номер " +
+                                      QString::number(k).toStdU16String() + u"):",
+                                  u"Имя тела", row.caption);
+    if (name.empty() || name == row.caption) return;
+    if (const auto problem = model_.RenameBody(k, name)) model_.toolkit().MessageBox(*problem);
 }
 
 bool ParamsWindow::event(QEvent* e) {
@@ -438,6 +474,21 @@ bool ParamsWindow::eventFilter(QObject* watched, QEvent* e) {
             return !LeaveBeforeClick(childAt(at));
         }
         return false;
+    }
+    for (int k = 1; k <= kBodies; ++k) {
+        if (watched != bodyBoxes_[static_cast<std::size_t>(k)]) continue;
+        // The clicks of a double-click switch the body off and on again, as any two clicks do;
+        // the name is asked for once they are done.
+        if (e->type() == QEvent::MouseButtonDblClick) renaming_ = k;
+        const bool released = e->type() == QEvent::MouseButtonRelease && renaming_ == k;
+        const bool f2 = e->type() == QEvent::KeyPress &&
+                        static_cast<QKeyEvent*>(e)->key() == Qt::Key_F2 &&
+                        static_cast<QKeyEvent*>(e)->modifiers() == Qt::NoModifier;
+        if (released || f2) {
+            renaming_ = 0;
+            QTimer::singleShot(0, this, [this, k] { AskName(k); });
+            if (f2) return true;
+        }
     }
     if (e->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, e);
     const auto* key = static_cast<QKeyEvent*>(e);

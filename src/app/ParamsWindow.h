@@ -45,6 +45,7 @@ class ParamsWindow : public QDialog {
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
   private:
@@ -60,6 +61,8 @@ class ParamsWindow : public QDialog {
     Leave RunLeave(FieldRef f);
     void OnFocusChanged(QWidget* old, QWidget* now);
     void Deactivated();
+    /// Asks for a new name of body k.
+    void AskName(int k);
 
     ParamsModel& model_;
     FileSystem& files_;
@@ -76,8 +79,15 @@ class ParamsWindow : public QDialog {
     QPushButton *close_ = nullptr, *beginButton_ = nullptr, *saveButton_ = nullptr,
                 *saveAsButton_ = nullptr;
     bool active_ = false;
+    QMargins frame_;    // the window system's frame round the window, once known
+    int renaming_ = 0;  // the body whose name a double-click asks for once it is released
     std::optional<FieldRef> pending_;  // left by a focus move no key or click announced
     QWidget* leftAlready_ = nullptr;   // handled before the focus moved away from it
 };
+
+/// Where the parameters window's frame goes: with its lower right corner `margin` inside the
+/// main window's, moved in where it would leave the screen's available area (when known).
+QPoint PlaceBeside(const QRect& main, QSize inside, QMargins frame, const QRect& available,
+                   QPoint margin);
 
 }  // namespace orbimo

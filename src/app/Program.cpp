@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "app/PictureExport.h"
+#include "files/Catalogue.h"
 
 namespace orbimo {
 
@@ -38,6 +39,9 @@ Program::Program(const std::u16string& programFolder)
     logic.showParams = [this] { window->ShowBeside(*form); };
     // An option chosen there puts the picture back in that body's own frame.
     window->viewChosen = [this](int k) { form->ChooseView(k); };
+    form->chooseSystem = [this](const std::u16string& entry) {
+        ChooseSystem(params, files, entry);
+    };
     form->pictureName = [this] {
         return DefaultPictureName(window->SystemBox()->currentText(),
                                   QString::fromStdU16String(params.simDate.text));

@@ -6,6 +6,7 @@
 namespace orbimo {
 
 void Plotter::DrawMarker(std::int32_t x, std::int32_t y, int b, Colour colour) {
+    shown_[static_cast<std::size_t>(b)] = true;
     if (memory_) {
         DrawMarkerOn(*memory_, x, y, b, colour);
     } else {
@@ -14,6 +15,7 @@ void Plotter::DrawMarker(std::int32_t x, std::int32_t y, int b, Colour colour) {
 }
 
 void Plotter::EraseMarker(int b) {
+    shown_[static_cast<std::size_t>(b)] = false;
     if (memory_) {
         EraseMarkerOn(*memory_, b);
     } else {
@@ -57,6 +59,7 @@ void Plotter::EraseMarkerOn(Surface& surface, int b) {
 void Plotter::Clear(bool keepMarkers) {
     ++clears_;
     surface_.Clear();
+    shown_.fill(false);
     s_.PixelOwner.Fill(0);
     history_.Clear(s_, keepMarkers);
     for (int b = 1; b <= s_.BodyCount; ++b) {
@@ -82,6 +85,7 @@ bool Plotter::PlotInFrame(const Frame& frame) {
 // The plot replayed: the start as the clear left it, then every snapshot's plotting step.
 void Plotter::Rerender(const Frame& frame) {
     surface_.Clear();
+    shown_.fill(false);
     s_.PixelOwner.Fill(0);
     const Snapshot& start = history_.Start();
     const FrameTransform t0 = TransformOf(frame, s_, s_.ViewBody, start.x, start.y, start.on);
@@ -139,6 +143,7 @@ void Plotter::RepaintTracesOn(Surface& surface) {
 }
 
 void Plotter::Repaint() {
+    shown_.fill(false);  // the surface was cleared first: only those drawn below are there
     if (memory_) {
         RepaintTracesOn(*memory_);
     } else {

@@ -60,6 +60,8 @@ class Plotter {
     const PathHistory& History() const { return history_; }
     /// How many times the picture was cleared: what follows the picture starts again with it.
     std::uint64_t Clears() const { return clears_; }
+    /// Whether body b's marker stands on the surface now (at its slots' place).
+    bool MarkerShown(int b) const { return shown_[static_cast<std::size_t>(b)]; }
 
   private:
     // The same steps on any surface; a memory surface is called without virtual calls,
@@ -83,6 +85,7 @@ class Plotter {
     MemorySurface* memory_;
     PathHistory history_;
     std::uint64_t clears_ = 0;
+    std::array<bool, kSlots> shown_{};
 };
 
 }  // namespace orbimo

@@ -31,7 +31,10 @@ std::u16string ViewName(const MainWindowLogic& logic) {
         if (b < 1 || b > kBodies) return u"—";
         return logic.Params().bodies[static_cast<std::size_t>(b)].caption;
     };
-    const Frame f = DrawnFrame(logic.View().CurrentFrame(), TakingPart(logic.State()));
+    // The bodies a run draws, or before it those the fields have taking part.
+    const BodyMask on =
+        logic.Running() ? TakingPart(logic.State()) : BodiesInFields(logic.Params()).on;
+    const Frame f = DrawnFrame(logic.View().CurrentFrame(), on);
     if (f.kind == FrameKind::CentreOfMass) return u"центр масс";
     if (f.kind == FrameKind::Rotating)
         return u"вращается с линией " + caption(f.a) + u"–" + caption(f.b);
@@ -161,7 +164,10 @@ std::u16string PaceText(const MainWindowLogic& logic, bool running) {
         const double stop = ParseDate(logic.Params().stopDate.text, quiet);
         rate = PaceClock::AutoRate(stop > logic.State().SimTime ? stop - logic.State().SimTime : 0);
     }
-    return std::u16string(kAutoPaceName) + u" (" + SimRateText(rate) + u")";
+    std::u16string text = SimRateText(rate);
+    for (std::size_t i = 1; i < kPaces.size(); ++i)
+        if (kPaces[i] == rate) text = kPaceNames[i];  // a rung's own name: "1 год/с"
+    return std::u16string(kAutoPaceName) + u" (" + text + u")";
 }
 
 }  // namespace
@@ -196,8 +202,8 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
     const auto& rows = logic.Params().bodies;
     o.markerSize = options.markerSize;
     if (options.bodies && !running) {
-        // No run draws them: where the fields put them, in the frame shown. A clear parked the
-        // markers in the corner, where they would look like a body.
+        // No run draws them: where the fields put them, in the frame shown. A marker standing
+        // elsewhere (parked by a clear, or the position since edited) is shown as what it covers.
         const FieldBodies f = BodiesInFields(logic.Params());
         const FrameTransform t =
             TransformOf(logic.View().CurrentFrame(), f.mass, s.ViewBody, f.x, f.y, f.on);
@@ -205,9 +211,16 @@ Overlay BuildOverlay(const MainWindowLogic& logic, const OverlayOptions& options
             if (!(f.on & (1u << b))) continue;
             const auto p = PixelIn(s, t, f.x, f.y, b);
             if (!p) continue;
-            o.bodies.push_back({p->x, p->y});
             if (options.labels) o.labels.push_back({p->x, p->y, rows[b].caption, s.BodyColor[b]});
-            o.coverParked |= s.BodyOn[b] == 1 && s.LastPixX[b] == 0 && s.LastPixY[b] == 0;
+            const std::int32_t mx = s.MarkerStore[11 * b - 10], my = s.MarkerStore[11 * b - 9];
+            const bool shown = logic.plotter().MarkerShown(b);
+            if (shown && mx == p->x && my == p->y && options.markerSize <= 3) continue;
+            o.bodies.push_back({p->x, p->y});
+            if (shown && (mx != p->x || my != p->y)) {
+                CoveredMarker c{mx, my, {}};
+                std::copy_n(&s.MarkerStore[11 * b - 8], 9, c.under.begin());
+                o.covered.push_back(c);
+            }
         }
     } else {
         for (int b = 1; b <= s.BodyCount; ++b) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,13 +26,14 @@ class RateMeter {
 
 /// The layers over the picture: which ones, and the picture's width for the scale bar.
 struct OverlayOptions {
-    bool readout = true;   // the panel in the top left corner
-    bool labels = false;   // each body's name by its marker, and the legend
-    bool scaleBar = true;  // bottom left
-    bool date = false;     // the simulated date in the bottom right corner (runner's pictures)
-    bool bodies = false;   // the bodies where they stand while no run draws them
-    int markerSize = 3;    // pixels a side of a marker as the layers draw it (projector mode)
-    std::u16string hint;   // a line for a newcomer, under the readout
+    bool readout = true;    // the panel in the top left corner
+    bool labels = false;    // each body's name by its marker, and the legend
+    bool scaleBar = true;   // bottom left
+    bool date = false;      // the simulated date in the bottom right corner (runner's pictures)
+    bool bodies = false;    // the bodies where they stand while no run draws them
+    int markerSize = 3;     // pixels a side of a marker as the layers draw it (projector mode)
+    std::u16string hint;    // a line for a newcomer, under the readout
+    Colour background = 0;  // the picture's
 };
 
 struct ReadoutLine {
@@ -50,6 +52,13 @@ struct BodyMarker {
     std::int32_t x = 0, y = 0;  // its centre
     bool operator==(const BodyMarker&) const = default;
 };
+/// A marker on the picture that no longer stands where its body does (parked by a clear, or the
+/// body's position edited): shown as what it covers, the colours it saved.
+struct CoveredMarker {
+    std::int32_t x = 0, y = 0;            // its centre
+    std::array<std::int32_t, 9> under{};  // row by row from the top left; not above 0: left as is
+    bool operator==(const CoveredMarker&) const = default;
+};
 struct LegendEntry {
     std::u16string text;
     Colour colour = 0;
@@ -66,7 +75,7 @@ struct Overlay {
     std::vector<ReadoutLine> readout;
     std::vector<BodyMarker> bodies;  // black squares of markerSize pixels
     int markerSize = 3;
-    bool coverParked = false;  // the corner where a clear parked the markers shows background
+    std::vector<CoveredMarker> covered;
     std::vector<BodyLabel> labels;
     std::vector<LegendEntry> legend;
     std::optional<ScaleBar> scaleBar;

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace orbimo {
 
@@ -63,8 +64,26 @@ void OutlinedText(QPainter& p, QPoint baseline, const QString& text, const QColo
 
 struct Layout {
     QRect readout, legend, scaleBar, date;
-    std::vector<QRect> labels;
+    std::vector<PlacedLabel> labels;
 };
+
+QRect ToQRect(const PixelRect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+// A leader line from a marker's edge to the nearest point of its label's box.
+QLine Leader(const BodyLabel& b, const QRect& box, int markerSize) {
+    const QPoint to(std::clamp(b.x, box.left(), box.right()),
+                    std::clamp(b.y, box.top(), box.bottom()));
+    const QPoint from(b.x, b.y);
+    const QPoint d = to - from;
+    const double length = std::hypot(d.x(), d.y());
+    const double start = markerSize / 2.0 + 1;
+    if (length <= start) return QLine(to, to);
+    return QLine(from + QPoint(static_cast<int>(d.x() * start / length),
+                               static_cast<int>(d.y() * start / length)),
+                 to);
+}
 
 Layout LayOut(const Overlay& o, QSize size, const QFontMetrics& fm) {
     Layout l;
@@ -90,9 +109,15 @@ Layout LayOut(const Overlay& o, QSize size, const QFontMetrics& fm) {
         const int w = fm.horizontalAdvance(Q(o.date)) + 6;
         l.date = QRect(size.width() - kMargin - w, size.height() - kMargin - line - 4, w, line + 4);
     }
+    std::vector<LabelToPlace> labels;
     for (const BodyLabel& b : o.labels)
-        l.labels.push_back(QRect(b.x + 5, b.y - 5 - fm.ascent() - 2,
-                                 fm.horizontalAdvance(Q(b.text)) + 6, fm.height() + 4));
+        labels.push_back({b.x, b.y, fm.horizontalAdvance(Q(b.text)) + 6, fm.height() + 4});
+    std::vector<PixelRect> markers;
+    for (const BodyMarker& m : o.bodies)
+        markers.push_back({m.x - o.markerSize / 2, m.y - o.markerSize / 2,
+                           m.x - o.markerSize / 2 + o.markerSize,
+                           m.y - o.markerSize / 2 + o.markerSize});
+    l.labels = PlaceLabels(labels, o.markerSize, size.width(), size.height(), markers);
     return l;
 }
 
@@ -136,9 +161,29 @@ void PaintOverlay(QPainter& p, const Overlay& o, QSize size) {
             y += fm.height();
         }
     }
-    for (std::size_t i = 0; i < o.labels.size(); ++i)
-        OutlinedText(p, QPoint(l.labels[i].left() + 3, l.labels[i].top() + 2 + fm.ascent()),
-                     Q(o.labels[i].text), FromColour(o.labels[i].colour));
+    for (const CoveredMarker& c : o.covered)
+        for (int k = 0; k < 9; ++k)
+            if (c.under[static_cast<std::size_t>(k)] > 0)
+                p.fillRect(QRect(c.x + k % 3 - 1, c.y + k / 3 - 1, 1, 1),
+                           FromColour(static_cast<Colour>(c.under[static_cast<std::size_t>(k)])));
+    for (const BodyMarker& m : o.bodies)
+        p.fillRect(
+            QRect(m.x - o.markerSize / 2, m.y - o.markerSize / 2, o.markerSize, o.markerSize),
+            Qt::black);
+    for (std::size_t i = 0; i < o.labels.size(); ++i) {
+        if (!l.labels[i].shown) continue;
+        const QRect box = ToQRect(l.labels[i].box);
+        const QColor colour = FromColour(o.labels[i].colour);
+        if (l.labels[i].leader) {
+            const QLine line = Leader(o.labels[i], box, o.markerSize);
+            p.setPen(QPen(OutlineFor(colour), 3, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(line);
+            p.setPen(QPen(colour, 1));
+            p.drawLine(line);
+        }
+        OutlinedText(p, QPoint(box.left() + 3, box.top() + 2 + fm.ascent()), Q(o.labels[i].text),
+                     colour);
+    }
     if (!l.scaleBar.isEmpty()) {
         const int x0 = 2 * kMargin, y = size.height() - kMargin - 3;
         const int x1 = x0 + o.scaleBar->pixels;
@@ -160,7 +205,16 @@ QRegion OverlayRegion(const Overlay& o, QSize size) {
     const Layout l = LayOut(o, size, QFontMetrics(OverlayFont()));
     QRegion r;
     for (const QRect& q : {l.readout, l.legend, l.scaleBar, l.date}) r += q.adjusted(-2, -2, 2, 2);
-    for (const QRect& q : l.labels) r += q.adjusted(-2, -2, 2, 2);
+    for (std::size_t i = 0; i < l.labels.size(); ++i) {
+        if (!l.labels[i].shown) continue;
+        const QRect box = ToQRect(l.labels[i].box);
+        const QPoint marker(o.labels[i].x, o.labels[i].y);
+        r += (box | QRect(marker, marker)).adjusted(-3, -3, 3, 3);
+    }
+    for (const BodyMarker& m : o.bodies)
+        r += QRect(m.x - o.markerSize / 2 - 1, m.y - o.markerSize / 2 - 1, o.markerSize + 2,
+                   o.markerSize + 2);
+    for (const CoveredMarker& c : o.covered) r += QRect(c.x - 2, c.y - 2, 5, 5);
     return r;
 }
 

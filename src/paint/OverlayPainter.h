@@ -4,6 +4,7 @@
 #include <QRegion>
 #include <QSize>
 
+#include "mainwindow/LabelPlacement.h"
 #include "mainwindow/Overlay.h"
 
 namespace orbimo {

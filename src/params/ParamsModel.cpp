@@ -9,6 +9,7 @@
 
 #include "convert/DateTimeText.h"
 #include "convert/NumberText.h"
+#include "platform/Cp1251.h"
 
 namespace orbimo {
 namespace {
@@ -151,6 +152,34 @@ void ParamsModel::SetText(FieldRef f, const std::u16string& text) {
     target = text;
     Notify();
     if (f.kind <= FieldKind::VY && IsBody(f.body) && bodyEdited) bodyEdited(f.body);
+}
+
+std::optional<std::u16string> BodyNameProblem(const std::u16string& name) {
+    if (name.find_first_not_of(u' ') == std::u16string::npos)
+        return u"Имя тела не может быть пустым.";
+    if (name.size() > kLongestNameLength) {
+        const std::string most = std::to_string(kLongestNameLength);
+        return u"Имя тела длиннее " + std::u16string(most.begin(), most.end()) + u" знаков.";
+    }
+    for (char16_t c : name) {
+        if (c < u' ') return u"В имени тела не может быть управляющих символов.";
+        if (c == u'"') return u"В имени тела не может быть кавычки \".";
+        // The file keeps names in Windows-1251: a letter it lacks would come back as "?".
+        if (ToCp1251(std::u16string(1, c)) == "?" && c != u'?')
+            return u"Буквы «" + std::u16string(1, c) +
+                   u"» нет в кодировке файлов систем (Windows-1251).";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::u16string> ParamsModel::RenameBody(int k, const std::u16string& name) {
+    if (!IsBody(k)) return u"Нет такого тела.";
+    if (const auto problem = BodyNameProblem(name)) return problem;
+    if (bodies[k].caption == name) return std::nullopt;
+    bodies[k].caption = name;
+    Notify();
+    if (bodyEdited) bodyEdited(k);
+    return std::nullopt;
 }
 
 // A greyed box (state 2) does not take part: BodyOn gets 0 for it, so BodyOn

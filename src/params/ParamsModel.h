@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,9 @@ class ParamsModel {
     void SetText(FieldRef f, const std::u16string& text);
 
     // ---- handlers: the consequences of state changes, by user or by loading ----
+    /// A body's new name (its caption, the name item of a system file); nothing changes and the
+    /// reason is returned when the name cannot be one (BodyNameProblem).
+    std::optional<std::u16string> RenameBody(int k, const std::u16string& name);
     /// A body's check box state; when it changes, BodyOn follows at once.
     void SetBodyState(int k, int state);
     /// Selects optVid(k); when the selection changes, ViewBody = k and the plot is cleared.
@@ -111,6 +115,12 @@ class ParamsModel {
     SimState& state_;
     Toolkit& toolkit_;
 };
+
+/// The longest body name: longer ones the file would keep, but the legend and labels not.
+inline constexpr std::size_t kLongestNameLength = 40;
+/// Why a text cannot name a body (empty, too long, a double quote, a letter Windows-1251 lacks),
+/// or nothing when it can.
+std::optional<std::u16string> BodyNameProblem(const std::u16string& name);
 
 /// The 17 scale presets, 14 characters each, in list order.
 const std::vector<std::u16string>& ScalePresets();

@@ -11,6 +11,8 @@
 #include "app/PictureExport.h"
 #include "convert/NumberText.h"
 #include "display/Readout.h"
+#include "files/Catalogue.h"
+#include "files/SaveLoad.h"
 
 namespace orbimo::apptest {
 namespace {
@@ -284,6 +286,44 @@ TEST(Navigation, WheelDragHomeFitAndFrameKeysRedrawTheTracesAndChooseTheView) {
     EXPECT_EQ(p.state.ViewBody, 4);
     EXPECT_EQ(p.params.viewOption, 4);
     EXPECT_TRUE(TraceColours(p).empty());
+}
+
+// «Примеры» loads a system of the catalogue as «Система:» does; a modal box then leaves the
+// picture on the screen; paths drawn thicker for a projector are the screen's, not the picture's.
+TEST(Picture, ExamplesThenABoxOverThePictureThenAProjectorsPaths) {
+    App p;
+    p.files.AddFile(SaveFolderPath(p.files) + u"Двое.sav", SystemFileBytes(p.params));
+    FillSystems(p.params, p.files);
+    p.params.bodies[1].caption = u"Другое имя";  // not in the file: loading puts it back
+    p.form.chooseSystem = [&p](const std::u16string& entry) {
+        ChooseSystem(p.params, p.files, entry);
+    };
+    Choose(p, {"Примеры", "Двое"});
+    EXPECT_EQ(p.params.bodies[1].caption, u"Тело 1");
+    ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
+    auto screen = [&p] { return p.form.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage before = screen();
+    QTimer::singleShot(50, [&] {
+        // Under the box the picture as it was (above the buttons, which the mouse lit).
+        EXPECT_EQ(screen().copy(0, 0, 1024, 600), before.copy(0, 0, 1024, 600));
+        QApplication::activeModalWidget()->close();
+    });
+    p.qt.MessageBox(u"Проверка");
+    const QImage picture = p.form.Image();
+    auto coloured = [](const QImage& image) {
+        long n = 0;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 200; x < 1000; ++x)
+                n += image.pixel(x, y) != qRgb(0xC0, 0xC0, 0xC0) &&
+                     image.pixel(x, y) != qRgb(0, 0, 0);
+        return n;
+    };
+    const long thin = coloured(before);
+    p.form.SetLineWidth(3);
+    p.form.repaint();
+    EXPECT_GT(coloured(screen()), 2 * thin);  // three pixels wide: about three times as many
+    EXPECT_EQ(p.form.Image(), picture);       // the picture itself keeps its one-pixel paths
+    p.form.SetLineWidth(1);
 }
 
 }  // namespace

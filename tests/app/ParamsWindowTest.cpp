@@ -221,5 +221,43 @@ TEST(Layout, ACutNumberShowsThatItGoesOnAndItsTooltipHoldsItAll) {
               p.window.ScaleBox()->currentText() + " м/твип");
 }
 
+// A double-click on a body's name, or F2 on its box, asks for a new name: the two clicks
+// switch the body off and on again, as any two clicks do, and the name is what a save writes.
+TEST(ParamsWindow, ADoubleClickOrF2RenamesTheBodyForTheFile) {
+    App p;
+    p.OpenParams();
+    p.fake.answers = {u"Юпитер", u"", u"Ио"};  // the last but one: cancelled
+    QTest::mouseDClick(p.window.BodyBox(6), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&p] { return p.params.bodies[6].caption == u"Юпитер"; }));
+    EXPECT_EQ(p.params.bodies[6].state, 0);  // off, as it was
+    p.window.BodyBox(6)->setFocus();
+    for (int i = 0; i < 2; ++i) QTest::keyClick(p.window.BodyBox(6), Qt::Key_F2), QTest::qWait(1);
+    EXPECT_EQ(p.params.bodies[6].caption, u"Ио");
+    EXPECT_EQ(p.window.BodyBox(6)->text(), QStringLiteral("Ио"));
+    EXPECT_NE(SystemFileBytes(p.params).find("\"\xC8\xEE\"\r\n0\r\n"), std::string::npos);
+}
+
+// Shown again and again the window stays where it was, its lower right corner 100 twips inside
+// the main window's, and moved in where it would leave the screen.
+TEST(ParamsWindow, PlacedBesideTheMainWindowAndWhollyOnTheScreen) {
+    // main, the window's inside, its frame, the screen's available area: its frame's corner.
+    const std::tuple<QRect, QSize, QMargins, QRect, QPoint> rows[] = {
+        {{0, 0, 1024, 768}, {728, 452}, {}, {0, 0, 1024, 768}, {289, 309}},
+        {{0, 0, 1024, 768}, {728, 452}, {4, 24, 4, 4}, {0, 0, 1024, 768}, {281, 281}},
+        {{0, 0, 1280, 800}, {728, 452}, {4, 24, 4, 4}, {0, 0, 1280, 760}, {537, 280}},
+        {{0, 0, 800, 600}, {728, 452}, {4, 24, 4, 4}, {0, 30, 700, 480}, {0, 30}},
+    };
+    for (const auto& [main, inside, frame, available, corner] : rows)
+        EXPECT_EQ(PlaceBeside(main, inside, frame, available, {7, 7}), corner);
+    App p;
+    QRect first;
+    for (int i = 0; i < 3; ++i) {
+        p.OpenParams();
+        if (i == 0) first = p.window.geometry();
+        EXPECT_EQ(p.window.geometry(), first) << i;
+        QTest::mouseClick(p.window.CloseButton(), Qt::LeftButton);
+    }
+}
+
 }  // namespace
 }  // namespace orbimo::apptest
