@@ -34,12 +34,15 @@ TickFault LeapfrogStart::BeforeTick(bool stepLong, std::int64_t ticks) {
     before_[static_cast<std::size_t>((ticks + 1) & 1)] = {s_.PosX,     s_.PosY,    s_.VelX, s_.VelY,
                                                           s_.TimeStep, s_.SimTime, lag_};
     if (!stepLong) return TickFault::None;  // every step the same: the tick's kick is right
-    // The rule's step from the velocities the tick would take it from; the tick's own kick by
-    // it and this one together span half the lag and half the new step.
-    double dt = s_.TimeStep;
-    TickFault f = StepFromLength(s_, dt);
-    if (f == TickFault::None) f = HalfKick(s_, 0.5 * lag_ - 0.5 * dt);
-    if (f != TickFault::None) return f;
+    // The first tick after a step back takes the step put back. Later ones take the rule's step
+    // from the velocities the tick would take it from, and the tick's own kick by it and this
+    // one together span half the lag and half the new step.
+    double dt = lag_;
+    if (ticks > since_) {
+        TickFault f = StepFromLength(s_, dt);
+        if (f == TickFault::None && dt != lag_) f = HalfKick(s_, 0.5 * lag_ - 0.5 * dt);
+        if (f != TickFault::None) return f;
+    }
     s_.TimeStep = dt;
     lag_ = dt;
     return TickFault::None;

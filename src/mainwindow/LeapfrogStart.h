@@ -25,8 +25,9 @@ class LeapfrogStart {
     /// Before tick number ticks + 1 of a run that is behind: a body switched on or off is taken
     /// forward with the bodies that were put back and back again with those taking part now;
     /// the record is kept, so that the run can end at the last good tick. In step-length mode
-    /// it sets the tick's step by the rule and kicks by half the lag less half that step: the
-    /// tick that follows must then be taken with the step as it stands.
+    /// it sets the tick's step (the step put back for the first tick after a step back, the
+    /// rule's after that) and kicks by half the lag less half that step: the tick that follows
+    /// must then be taken with the step as it stands.
     TickFault BeforeTick(bool stepLong, std::int64_t ticks);
 
     /// How the closing half step went.

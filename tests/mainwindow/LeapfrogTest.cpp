@@ -30,8 +30,8 @@ void Load(Program& p, const Bodies& bodies, double dt, bool leapfrog = true) {
 }
 
 /// The leapfrog start on its own terms, `n` ticks of bodies 0 .. count-1: half a kick back,
-/// kick and drift, half a kick forward; with length > 0 the step is length / the top speed, and
-/// each kick spans half the last step and half the new one.
+/// kick and drift, half a kick forward; with length > 0 the step is length / the top speed (the
+/// first tick's that of the start), and each kick spans half the last step and half the new one.
 void Leapfrog(Bodies& b, std::size_t count, int n, double dt, double length) {
     auto kick = [&](double h) {
         for (std::size_t i = 0; i < count; ++i)
@@ -50,7 +50,7 @@ void Leapfrog(Bodies& b, std::size_t count, int n, double dt, double length) {
     double lag = step();
     kick(-lag / 2);
     for (int t = 0; t < n; ++t) {
-        dt = step();
+        dt = t == 0 ? lag : step();
         kick((lag + dt) / 2);
         for (std::size_t i = 0; i < count; ++i) b[i][X] += dt * b[i][VX], b[i][Y] += dt * b[i][VY];
         lag = dt;
