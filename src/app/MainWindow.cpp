@@ -92,6 +92,7 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
     if (DrawnFrame(prefs_.frame, TakingPartInFields(logic_.Params())) == prefs_.frame)
         logic_.View().SetFrame(prefs_.frame);
     logic_.SetLeapfrog(prefs_.leapfrog);
+    teaching_ = std::make_unique<TeachingTools>(this, logic_);
     logic_.systemLoaded = [this](const std::u16string& name) { OpenAtItsOwnView(name); };
     logic_.captionChanged = [this] {
         buttons_[0]->setText(QString::fromStdU16String(logic_.Button0Caption()));
@@ -130,6 +131,7 @@ void MainWindow::Present() {
 
 // The layers over the picture follow the run at display rate, never per tick.
 void MainWindow::RefreshOverlay() {
+    teaching_->Refresh();
     rates_.Sample(toolkit_.Now(), logic_);
     OverlayOptions options;
     options.readout = prefs_.readout;
@@ -244,6 +246,7 @@ void MainWindow::wheelEvent(QWheelEvent* e) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* e) {
+    if (teaching_->MousePress(e)) return;
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     const QPoint at = e->position().toPoint();
     if (bodies_.Press({at.x(), at.y()}, prefs_.arrows, 1 + 2 * prefs_.lineWidth) !=
@@ -258,6 +261,7 @@ void MainWindow::mousePressEvent(QMouseEvent* e) {
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* e) {
+    if (teaching_->MouseMove(e)) return;
     const QPoint at = e->position().toPoint();
     if (bodies_.Dragging()) {
         bodies_.Move({at.x(), at.y()});
@@ -285,6 +289,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* e) {
+    if (teaching_->MouseRelease(e)) return;
     if (e->button() == Qt::LeftButton && bodies_.Dragging()) {
         bodies_.Release();
         RefreshOverlay();
@@ -397,6 +402,7 @@ void MainWindow::paintEvent(QPaintEvent* e) {
         DrawPicture(p, picture);
         p.restore();
         PaintOverlay(p, overlay_, size());
+        teaching_->Paint(p, size());
         if (painted) painted();
         return;
     }
@@ -408,6 +414,7 @@ void MainWindow::paintEvent(QPaintEvent* e) {
     }
     // Over the picture, never into it: the plotter reads the surface back.
     if (overlayRegion_.intersects(r)) PaintOverlay(p, overlay_, size());
+    teaching_->Paint(p, size());
     if (painted) painted();
 }
 
@@ -491,6 +498,7 @@ QImage MainWindow::Picture(bool withOverlay) const {
     if (withOverlay) {
         QPainter p(&picture);
         PaintOverlay(p, overlay_, size());
+        teaching_->Paint(p, size());
     }
     return picture;
 }
@@ -558,6 +566,12 @@ void MainWindow::Run(Command c) {
             return Show(&Preferences::scaleBar, !prefs_.scaleBar);
         case Command::Leapfrog:
             return SetLeapfrog(!prefs_.leapfrog);
+        case Command::Graphs:
+            return teaching_->ShowGraphs();
+        case Command::Orbit:
+            return teaching_->ShowOrbit();
+        case Command::Ruler:
+            return teaching_->SetRuler(!teaching_->Ruler());
         case Command::LineWidth1:
         case Command::LineWidth2:
         case Command::LineWidth3:
@@ -601,6 +615,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
                                                         QString::fromStdU16String(redo));
     actions_[Command::Undo]->setEnabled(!undo.empty());
     actions_[Command::Redo]->setEnabled(!redo.empty());
+    actions_[Command::Ruler]->setChecked(teaching_->Ruler());
     for (int w = 1; w <= 3; ++w)
         actions_.at(static_cast<Command>(static_cast<int>(Command::LineWidth1) + w - 1))
             ->setChecked(prefs_.lineWidth == w);

@@ -7,9 +7,11 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "app/MainWindowActions.h"
 #include "app/Preferences.h"
+#include "app/TeachingTools.h"
 #include "mainwindow/BodyDrag.h"
 #include "mainwindow/MainWindowLogic.h"
 #include "mainwindow/Overlay.h"
@@ -121,6 +123,13 @@ class MainWindow : public QWidget {
     void AddEditEntries(QMenu& menu, QPoint at);
     /// An edit from the menu: one step, refused with a message while a run goes.
     void EditFromMenu(StepKind kind, int body, const std::function<std::u16string()>& edit);
+
+  public:
+    /// Graphs, the orbit window, their layers and the measuring tape.
+    TeachingTools& Tools() { return *teaching_; }
+
+  private:
+    std::unique_ptr<TeachingTools> teaching_;
 };
 
 /// 0x00BBGGRR from a Qt colour, and back.

@@ -69,6 +69,27 @@ const std::vector<CommandSpec>& MainWindowCommands() {
          {},
          QStringLiteral("масштабная линейка в левом нижнем углу"),
          true},
+        {Command::Graphs,
+         MenuPlace::Layers,
+         QStringLiteral("Графики…"),
+         {K(Qt::Key_G)},
+         QStringLiteral("графики от модельного времени: кинетическая, потенциальная и полная "
+                        "энергия, её дрейф, момент импульса и его дрейф, расстояние между двумя "
+                        "телами, скорость тела; сохраняются в CSV и PNG")},
+        {Command::Orbit,
+         MenuPlace::Layers,
+         QStringLiteral("Орбита и законы Кеплера…"),
+         {K(Qt::Key_K)},
+         QStringLiteral("орбита тела вокруг центра сейчас: большая полуось, эксцентриситет, "
+                        "период, ближайшее и дальнейшее расстояние; на картине — эллипс, равные "
+                        "площади, таблица третьего закона Кеплера")},
+        {Command::Ruler,
+         MenuPlace::Layers,
+         QStringLiteral("Линейка"),
+         {},
+         QStringLiteral("линейка: перетаскивание левой кнопкой измеряет расстояние и угол "
+                        "(и без линейки — с нажатой Shift); снова — убрать"),
+         true},
         {Command::Home,
          MenuPlace::View,
          QStringLiteral("Центр вида на место"),

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
+#include <optional>
 
 #include "batch/BatchRunner.h"
 #include "convert/NumberText.h"
+#include "core/OrbitalElements.h"
 
 namespace orbimo {
 
@@ -69,6 +72,19 @@ double ReturnError(const SimState& start, const SimState& end) {
     return away / size;
 }
 
+/// How far body a ends from where Kepler's equation puts it about body b, the two alone, against
+/// the orbit's semi-major axis.
+double KeplerError(const SimState& start, const SimState& end, int a, int b) {
+    const double mu = start.GravConst * (start.Mass[a] + start.Mass[b]);
+    const double x = start.PosX[a] - start.PosX[b], y = start.PosY[a] - start.PosY[b];
+    const double vx = start.VelX[a] - start.VelX[b], vy = start.VelY[a] - start.VelY[b];
+    const std::optional<OrbitalElements> o = ElementsOf(mu, x, y, vx, vy);
+    double kx = 0, ky = 0;
+    if (!o || !KeplerPosition(mu, x, y, vx, vy, end.SimTime - start.SimTime, kx, ky))
+        return std::numeric_limits<double>::quiet_NaN();
+    return std::hypot(end.PosX[a] - end.PosX[b] - kx, end.PosY[a] - end.PosY[b] - ky) / o->a;
+}
+
 }  // namespace
 
 bool MeasureAccuracy(const std::u16string& folder,
@@ -90,6 +106,20 @@ bool MeasureAccuracy(const std::u16string& folder,
                u"удаление от начала / размер фигуры (точное решение возвращается)",
                ReturnError(plain.report.start, plain.end),
                ReturnError(leap.report.start, leap.end)});
+    }
+    {
+        // Two bodies: Kepler's equation says where the comet is when each run ends.
+        const char16_t* comet = u"Комета Галлея.sav";
+        const Outcome plain = RunExample(path(comet), false, 1, 0),
+                      leap = RunExample(path(comet), true, 1, 0);
+        if (!ok(plain, comet) || !ok(leap, comet)) return false;
+        onRow({u"Комета Галлея, один оборот, шаг длины 3E+07 м",
+               u"ошибка положения кометы относительно Солнца (по уравнению Кеплера) / большая "
+               u"полуось",
+               KeplerError(plain.report.start, plain.end, BodyNamed(plain, u"Комета"),
+                           BodyNamed(plain, u"Солнце")),
+               KeplerError(leap.report.start, leap.end, BodyNamed(leap, u"Комета"),
+                           BodyNamed(leap, u"Солнце"))});
     }
     struct Case {
         const char16_t *file, *system, *body, *from, *measure;

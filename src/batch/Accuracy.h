@@ -12,7 +12,8 @@ struct AccuracyRow {
 };
 
 /// Runs the shipped examples in `folder` through the runner in both modes and measures their
-/// errors: the figure-eight against its own start after one period, the Moon and Mercury
+/// errors: the figure-eight against its own start after one period, Halley's comet against
+/// Kepler's equation after one revolution in step-length mode, the Moon and Mercury
 /// against a run of the leapfrog start at a sixteenth of the step, and the energy drift.
 /// Each row goes to onRow as soon as it is measured; a Russian reason when a file is missing.
 bool MeasureAccuracy(const std::u16string& folder,

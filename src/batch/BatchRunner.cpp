@@ -4,15 +4,18 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 #include "batch/CsvTrack.h"
 #include "convert/DateTimeText.h"
 #include "core/AdvanceTick.h"
+#include "core/OrbitalElements.h"
 #include "files/SaveLoad.h"
 #include "files/SystemFile.h"
 #include "files/SystemFileItems.h"
 #include "mainwindow/Overlay.h"
+#include "mainwindow/TotalsRows.h"
 
 namespace orbimo {
 
@@ -111,9 +114,9 @@ BatchReport BatchRunner::Run() {
                u" элементов из " + Decimal(kSystemFileItemCount) + u".");
         return r;
     }
-    if (!CheckOutputFolder(options_.outFile) || !CheckOutputFolder(options_.pictureFile) ||
-        !CheckOutputFolder(options_.csvFile))
-        return r;
+    for (const std::u16string* out : {&options_.outFile, &options_.pictureFile, &options_.csvFile,
+                                      &options_.totalsFile, &options_.elementsFile})
+        if (!CheckOutputFolder(*out)) return r;
 
     // As the program starts: built-in system, readout, then this file instead of the state file.
     logic_.Startup(path);
@@ -139,15 +142,34 @@ BatchReport BatchRunner::Run() {
     logic_.SetLeapfrog(options_.leapfrog);
     logic_.SetPlotting(options_.draw);
 
-    CsvTrack csv;
+    // The orbits' centre must take part from the start.
+    const int centre = options_.centre != 0 ? options_.centre : HeaviestBody(r.start);
+    if (!options_.elementsFile.empty() &&
+        (centre < 1 || centre > r.start.BodyCount || r.start.BodyOn[centre] != 1)) {
+        Refuse(u"--centre: тело " + Decimal(centre) + u" не участвует в счёте системы " +
+               Quoted(path) + u".");
+        return r;
+    }
+
+    CsvTrack csv, totals;
     std::u16string reason;
-    if (!options_.csvFile.empty()) {
-        if (!csv.Open(options_.csvFile, reason)) {
-            Refuse(u"Не удалось создать файл " + Quoted(options_.csvFile) + u": " + reason + u".");
+    for (const auto& [table, file, header] :
+         {std::tuple{&csv, &options_.csvFile, kCsvHeader},
+          std::tuple{&totals, &options_.totalsFile, kTotalsHeader}}) {
+        if (file->empty()) continue;
+        if (!table->Open(*file, reason, header)) {
+            Refuse(u"Не удалось создать файл " + Quoted(*file) + u": " + reason + u".");
             return r;
         }
-        csv.Rows(r.start);
     }
+    if (csv.IsOpen()) csv.Rows(r.start);
+    // Energy and angular momentum with the velocities at the positions' moment, as the readout.
+    auto totalsRow = [&](double time, const Totals& t) {
+        std::string row;
+        AppendTotalsRow(row, time, t, SignedEnergyDrift(r.before, t));
+        totals.Append(row + '\n');
+    };
+    if (totals.IsOpen()) totalsRow(r.startTime, r.before);
 
     // The readout's warnings, once each: the first drift beyond the limit, the first pair named.
     bool driftSaid = false, pairSaid = false;
@@ -174,8 +196,10 @@ BatchReport BatchRunner::Run() {
             std::swap(v.first, state_.VelX), std::swap(v.second, state_.VelY);
             csv.Rows(state_);
             std::swap(v.first, state_.VelX), std::swap(v.second, state_.VelY);
-            csvTick = ticks;
         }
+        if (totals.IsOpen() && ticks % every == 0)
+            totalsRow(state_.SimTime, logic_.CurrentTotals());
+        if (ticks % every == 0) csvTick = ticks;
         if (onTick) onTick(state_, ticks);
         if ((ticks & 4095) == 0) warn();
         if ((ticks & 4095) == 0 && onProgress) {
@@ -202,10 +226,29 @@ BatchReport BatchRunner::Run() {
     r.status = outcome.fault == TickFault::None ? BatchStatus::Done : BatchStatus::Fault;
 
     // The outputs hold the state the run ended with: after a fault, the last good tick.
-    if (csv.IsOpen()) {
-        if (csvTick != ticks) csv.Rows(state_);
-        if (!csv.Close(reason)) {
-            Refuse(u"Не удалось записать файл " + Quoted(options_.csvFile) + u": " + reason + u".");
+    if (csvTick != ticks) {
+        if (csv.IsOpen()) csv.Rows(state_);
+        if (totals.IsOpen()) totalsRow(state_.SimTime, r.after);
+    }
+    auto close = [&](CsvTrack& table, const std::u16string& file) {
+        if (table.IsOpen() && !table.Close(reason)) {
+            Refuse(u"Не удалось записать файл " + Quoted(file) + u": " + reason + u".");
+            r.status = BatchStatus::Refused;
+        }
+    };
+    close(csv, options_.csvFile);
+    close(totals, options_.totalsFile);
+    if (!options_.elementsFile.empty()) {
+        std::string table = std::string(kElementsHeader) + '\n';
+        for (int b = 1; b <= state_.BodyCount; ++b)
+            if (b != centre && state_.BodyOn[b] == 1)
+                AppendElementsRow(table, b, params_.bodies[static_cast<std::size_t>(b)].caption,
+                                  centre,
+                                  ElementsAround(state_, state_.VelX, state_.VelY, b, centre));
+        const WriteResult w = files_.WriteAtomic(options_.elementsFile, table);
+        if (!w.ok) {
+            Refuse(u"Не удалось записать файл " + Quoted(options_.elementsFile) + u": " + w.reason +
+                   u".");
             r.status = BatchStatus::Refused;
         }
     }

@@ -25,7 +25,10 @@ struct BatchOptions {
     std::u16string outFile;           // the state file as the program saves it after the run
     std::u16string pictureFile;       // the picture at the end of the run
     std::u16string csvFile;           // the track
-    std::int64_t csvEvery = 1;        // a track row every so many ticks
+    std::int64_t csvEvery = 1;        // a track row (and a totals row) every so many ticks
+    std::u16string totalsFile;        // energy and angular momentum as the run goes
+    std::u16string elementsFile;      // each body's orbit about the centre at the end
+    int centre = 0;                   // of the orbits; 0: the heaviest body taking part
     int width = 1920, height = 1080;  // the screen the main window fills, in pixels
     bool leapfrog = false;            // the leapfrog start
     bool draw = true;                 // plot into Picture(); nothing else reads it

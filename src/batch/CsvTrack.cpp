@@ -1,7 +1,11 @@
 #include "batch/CsvTrack.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <filesystem>
 
 #include "convert/DateTimeText.h"
 #include "platform/StdFileSystem.h"
@@ -42,22 +46,36 @@ void AppendCsvRows(std::string& out, const SimState& s) {
 }
 
 CsvTrack::~CsvTrack() {
-    if (file_) std::fclose(file_);
+    if (!file_) return;
+    std::fclose(file_);
+    std::remove(temp_.c_str());
 }
 
-bool CsvTrack::Open(const std::u16string& path, std::u16string& reason) {
-    file_ = std::fopen(PathFromText(path).c_str(), "wb");
+bool CsvTrack::Open(const std::u16string& path, std::u16string& reason, const char* header) {
+    const std::filesystem::path target = PathFromText(path);
+    path_ = target.native();
+    // A dot-name, as the program's own saves use: one left by a crash hides from the catalogue.
+    temp_ = (target.parent_path() /
+             ("." + target.filename().native() + "." + std::to_string(::getpid()) + ".tmp"))
+                .native();
+    file_ = std::fopen(temp_.c_str(), "wb");
     if (!file_) {
         reason = ReasonFromErrno(errno);
         return false;
     }
-    buffer_ = kCsvHeader;
+    error_ = 0;
+    buffer_ = header;
     buffer_ += '\n';
     return true;
 }
 
 void CsvTrack::Rows(const SimState& s) {
     AppendCsvRows(buffer_, s);
+    if (buffer_.size() >= kFlushAt) Flush();
+}
+
+void CsvTrack::Append(const std::string& lines) {
+    buffer_ += lines;
     if (buffer_.size() >= kFlushAt) Flush();
 }
 
@@ -71,9 +89,13 @@ void CsvTrack::Flush() {
 bool CsvTrack::Close(std::u16string& reason) {
     if (!file_) return true;
     Flush();
+    if (error_ == 0 && std::fflush(file_) != 0) error_ = errno != 0 ? errno : EIO;
+    if (error_ == 0 && ::fsync(::fileno(file_)) != 0) error_ = errno;
     if (std::fclose(file_) != 0 && error_ == 0) error_ = errno != 0 ? errno : EIO;
     file_ = nullptr;
+    if (error_ == 0 && std::rename(temp_.c_str(), path_.c_str()) != 0) error_ = errno;
     if (error_ == 0) return true;
+    std::remove(temp_.c_str());
     reason = ReasonFromErrno(error_);
     return false;
 }

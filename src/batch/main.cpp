@@ -37,7 +37,7 @@ constexpr int kLargestSide = 16384;
 constexpr char16_t kUsage[] =
     u"Использование: orbimo-batch СИСТЕМА.sav [--ticks N] [--out РЕЗУЛЬТАТ.sav]\n"
     u"       [--png РИСУНОК.png [--size ШxВ] [--labels]] [--csv ТРАССА.csv [--every K]]\n"
-    u"       [--leapfrog] [--quiet]\n"
+    u"       [--totals ИТОГИ.csv] [--elements ОРБИТЫ.csv [--centre K]] [--leapfrog] [--quiet]\n"
     u"       orbimo-batch --accuracy ПАПКА_С_ПРИМЕРАМИ\n";
 
 constexpr char16_t kHelp[] =
@@ -53,11 +53,20 @@ constexpr char16_t kHelp[] =
     u"  --csv ФАЙЛ       записать трассу: заголовок, затем каждые K тактов по строке на тело:\n"
     u"                   t_s, дата-время, номер тела, x, y, vx, vy (СИ, десятичная точка);\n"
     u"                   первые строки — начало счёта, последние — его конец\n"
-    u"  --every K        шаг трассы в тактах (по умолчанию 1)\n"
+    u"  --every K        шаг трассы и итогов в тактах (по умолчанию 1)\n"
+    u"  --totals ФАЙЛ    записать энергию и момент импульса: заголовок, затем строка в начале,\n"
+    u"                   каждые K тактов и в конце: t_s, дата-время, кинетическая,\n"
+    u"                   потенциальная и полная энергия (Дж), момент импульса (кг·м²/с) и\n"
+    u"                   относительный дрейф полной энергии; скорости на момент координат\n"
+    u"  --elements ФАЙЛ  записать в конце счёта орбиту каждого участвующего тела вокруг центра:\n"
+    u"                   a, e, период, ближайшее и дальнейшее расстояние (СИ; пусто, если\n"
+    u"                   орбита не замкнута)\n"
+    u"  --centre K       центр орбит — тело K (по умолчанию самое тяжёлое участвующее)\n"
     u"  --leapfrog       точный старт: скорости на полшага назад в начале счёта и на полшага\n"
     u"                   вперёд в конце (второй порядок точности вместо первого)\n"
     u"  --accuracy       вместо счёта одной системы: таблица точности обоих стартов на примерах\n"
-    u"                   из папки (Восьмёрка трёх тел, Солнце, Земля и Луна, Солнечная система);\n"
+    u"                   из папки (Восьмёрка трёх тел, Комета Галлея, Солнце, Земля и Луна,\n"
+    u"                   Солнечная система);\n"
     u"                   считает около минуты\n"
     u"  --quiet          без полосы хода и без итогов\n"
     u"  --version        версия программы\n"
@@ -122,6 +131,9 @@ int Main(QCoreApplication& app) {
     const QCommandLineOption size(QStringLiteral("size"), {}, QStringLiteral("WxH"));
     const QCommandLineOption csv(QStringLiteral("csv"), {}, QStringLiteral("FILE"));
     const QCommandLineOption every(QStringLiteral("every"), {}, QStringLiteral("K"));
+    const QCommandLineOption totals(QStringLiteral("totals"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption elements(QStringLiteral("elements"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption centre(QStringLiteral("centre"), {}, QStringLiteral("K"));
     const QCommandLineOption quiet(QStringLiteral("quiet"));
     const QCommandLineOption labels(QStringLiteral("labels"));
     const QCommandLineOption leapfrog(QStringLiteral("leapfrog"));
@@ -132,7 +144,8 @@ int Main(QCoreApplication& app) {
     // --bench-check R the status is 3 when the run is slower than R times the plain loop.
     const QCommandLineOption bench(QStringLiteral("bench"));
     const QCommandLineOption benchCheck(QStringLiteral("bench-check"), {}, QStringLiteral("R"));
-    const QList<QCommandLineOption> valued = {ticks, out, png, size, csv, every, benchCheck};
+    const QList<QCommandLineOption> valued = {ticks, out,    png,      size,   csv,
+                                              every, totals, elements, centre, benchCheck};
     for (const auto& o : valued) parser.addOption(o);
     parser.addOptions({quiet, help, version, bench, labels, leapfrog, accuracy});
 
@@ -195,6 +208,13 @@ int Main(QCoreApplication& app) {
         if (!k) return BadArguments(u"--every: нужно целое число тактов больше нуля.");
         options.csvEvery = *k;
     }
+    if (parser.isSet(centre)) {
+        const auto k = WholeInRange(parser.value(centre), kBodies);
+        if (!k) return BadArguments(u"--centre: нужен номер тела от 1 до 11.");
+        if (!parser.isSet(elements))
+            return BadArguments(u"--centre действует только вместе с --elements.");
+        options.centre = static_cast<int>(*k);
+    }
     if (parser.isSet(size)) {
         const QStringList wh = parser.value(size).split(QLatin1Char('x'));
         std::optional<long long> w, h;
@@ -210,7 +230,8 @@ int Main(QCoreApplication& app) {
     }
     for (const auto& [o, target] :
          {std::pair{&out, &options.outFile}, std::pair{&png, &options.pictureFile},
-          std::pair{&csv, &options.csvFile}}) {
+          std::pair{&csv, &options.csvFile}, std::pair{&totals, &options.totalsFile},
+          std::pair{&elements, &options.elementsFile}}) {
         if (!parser.isSet(*o)) continue;
         *target = Text(parser.value(*o));
         if (target->empty())

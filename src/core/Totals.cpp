@@ -17,6 +17,9 @@ Totals MeasureTotals(const SimState& s, const BodyDoubles& velX, const BodyDoubl
         t.momentumX += s.Mass[i] * velX[i];
         t.momentumY += s.Mass[i] * velY[i];
         t.momentumScale += std::fabs(s.Mass[i]) * std::sqrt(v2);
+        const double turn = s.Mass[i] * (s.PosX[i] * velY[i] - s.PosY[i] * velX[i]);
+        t.angularMomentum += turn;
+        t.angularScale += std::fabs(turn);
         for (int j = i + 1; j <= s.BodyCount; ++j) {
             if (s.BodyOn[j] != 1) continue;
             const double r = std::hypot(s.PosX[j] - s.PosX[i], s.PosY[j] - s.PosY[i]);
@@ -52,6 +55,20 @@ double EnergyDrift(const Totals& before, const Totals& after) {
     const double change = std::fabs(after.Energy() - before.Energy());
     if (scale == 0) return change == 0 ? 0 : change;
     return change / scale;
+}
+
+double SignedEnergyDrift(const Totals& before, const Totals& after) {
+    double scale = std::fabs(before.Energy());
+    if (scale == 0) scale = std::fabs(before.kinetic) + std::fabs(before.potential);
+    const double change = after.Energy() - before.Energy();
+    return scale == 0 ? change : change / scale;
+}
+
+double AngularMomentumDrift(const Totals& before, const Totals& after) {
+    const double change = std::fabs(after.angularMomentum - before.angularMomentum);
+    double scale = std::fabs(before.angularMomentum);
+    if (scale == 0) scale = before.angularScale > 0 ? before.angularScale : after.angularScale;
+    return scale == 0 ? change : change / scale;
 }
 
 double MomentumDrift(const Totals& before, const Totals& after) {

@@ -7,11 +7,13 @@ namespace orbimo {
 
 /// Total energy and momentum of the bodies taking part (BodyOn = 1), in SI units.
 struct Totals {
-    double kinetic = 0;        // Σ ½ m v²
-    double potential = 0;      // −Σ G mᵢ mⱼ / rᵢⱼ over pairs at a distance
-    double momentumX = 0;      // Σ m vx
-    double momentumY = 0;      // Σ m vy
-    double momentumScale = 0;  // Σ m |v|, the size against which a momentum change is measured
+    double kinetic = 0;          // Σ ½ m v²
+    double potential = 0;        // −Σ G mᵢ mⱼ / rᵢⱼ over pairs at a distance
+    double momentumX = 0;        // Σ m vx
+    double momentumY = 0;        // Σ m vy
+    double momentumScale = 0;    // Σ m |v|, the size against which a momentum change is measured
+    double angularMomentum = 0;  // Σ m (x vy − y vx) about the origin, in kg·m²/s
+    double angularScale = 0;     // Σ m |x vy − y vx|, against which its change is measured
     double Energy() const { return kinetic + potential; }
 };
 
@@ -26,6 +28,10 @@ std::pair<int, int> CoarsestPair(const SimState& s);
 
 /// |E₁ − E₀| / |E₀| (against K₀ + |U₀| when E₀ is 0); 0 when both are 0.
 double EnergyDrift(const Totals& before, const Totals& after);
+/// (E₁ − E₀) / |E₀| with its sign (against K₀ + |U₀| when E₀ is 0); 0 when both are 0.
+double SignedEnergyDrift(const Totals& before, const Totals& after);
+/// |L₁ − L₀| / |L₀| (against Σ m|r × v| when L₀ is 0); 0 when nothing turns.
+double AngularMomentumDrift(const Totals& before, const Totals& after);
 /// |P₁ − P₀| / Σ m|v| at the start (at the end when that is 0); 0 when nothing moves.
 double MomentumDrift(const Totals& before, const Totals& after);
 

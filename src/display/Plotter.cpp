@@ -57,6 +57,7 @@ void Plotter::EraseMarkerOn(Surface& surface, int b) {
 }
 
 void Plotter::Clear(bool keepMarkers) {
+    ++clears_;
     surface_.Clear();
     shown_.fill(false);
     s_.PixelOwner.Fill(0);

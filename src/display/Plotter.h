@@ -58,6 +58,8 @@ class Plotter {
     /// at the view it was plotted at, exactly the picture plotted then.
     void Rerender(const Frame& frame);
     const PathHistory& History() const { return history_; }
+    /// How many times the picture was cleared: what follows the picture starts again with it.
+    std::uint64_t Clears() const { return clears_; }
     /// Whether body b's marker stands on the surface now (at its slots' place).
     bool MarkerShown(int b) const { return shown_[static_cast<std::size_t>(b)]; }
 
@@ -82,6 +84,7 @@ class Plotter {
     PixelSurface& surface_;
     MemorySurface* memory_;
     PathHistory history_;
+    std::uint64_t clears_ = 0;
     std::array<bool, kSlots> shown_{};
 };
 

@@ -9,7 +9,9 @@
 namespace orbimo {
 
 /// The leapfrog start of a run: the velocities half a step behind the positions while it runs,
-/// at the positions' moment again when it ends. The tick itself is the program's own.
+/// at the positions' moment again when it ends. The tick itself is the program's own; in
+/// step-length mode, where the step changes every tick, each kick must span half the step the
+/// velocities trail by and half the new one, so the room takes the step and kicks the difference.
 class LeapfrogStart {
   public:
     explicit LeapfrogStart(SimState& state) : s_(state) {}
@@ -19,10 +21,13 @@ class LeapfrogStart {
     /// Half a step back, with the step the next tick will take; `ticks`: the run's ticks so far.
     TickFault StepBack(bool stepLong, std::int64_t ticks);
     /// Forward again to the positions' moment.
-    TickFault StepForward(std::int64_t ticks);
+    TickFault StepForward();
     /// Before tick number ticks + 1 of a run that is behind: a body switched on or off is taken
     /// forward with the bodies that were put back and back again with those taking part now;
-    /// the record is kept, so that the run can end at the last good tick.
+    /// the record is kept, so that the run can end at the last good tick. In step-length mode
+    /// it sets the tick's step (the step put back for the first tick after a step back, the
+    /// rule's after that) and kicks by half the lag less half that step: the tick that follows
+    /// must then be taken with the step as it stands.
     TickFault BeforeTick(bool stepLong, std::int64_t ticks);
 
     /// How the closing half step went.
@@ -37,21 +42,17 @@ class LeapfrogStart {
     Ending Finish(std::int64_t ticks);
 
     /// The velocities at the positions' moment (during a leapfrog run the record's trail them).
-    std::pair<BodyDoubles, BodyDoubles> VelocitiesInStep(std::int64_t ticks) const;
+    std::pair<BodyDoubles, BodyDoubles> VelocitiesInStep() const;
 
   private:
-    /// The step the velocities trail by twice: the step put back until a tick has run since,
-    /// then the last tick's.
-    double LagStep(std::int64_t ticks) const { return ticks > since_ ? s_.TimeStep : step_; }
-
     SimState& s_;
     bool behind_ = false;
-    double step_ = 0;
+    double lag_ = 0;  // the velocities trail the positions by half of this step
     std::int64_t since_ = 0;
     std::array<std::int16_t, kSlots> on_{};  // the bodies put back
     struct Record {
         BodyDoubles posX, posY, velX, velY;
-        double timeStep, simTime;
+        double timeStep, simTime, lag;
     };
     std::array<Record, 2> before_{};  // the record before each of the last two ticks
 };

@@ -207,9 +207,11 @@ inline bool MainWindowLogic::Tick(bool stepLong, double stopTime) {
         rebase_ = false;
         status_.start = CurrentTotals();
     }
-    if (halfSteps_.Behind() &&
-        (fault_ = halfSteps_.BeforeTick(stepLong, status_.ticks)) != TickFault::None)
-        return false;
+    if (halfSteps_.Behind()) {
+        if ((fault_ = halfSteps_.BeforeTick(stepLong, status_.ticks)) != TickFault::None)
+            return false;
+        stepLong = false;  // the leapfrog start has set this tick's step
+    }
     fault_ = AdvanceTick(s_, stepLong);
     if (fault_ != TickFault::None) return false;
     if (plotting_) plotter_.PlotStep(view_.CurrentFrame());

@@ -124,7 +124,7 @@ class MainWindowLogic {
     void SetPlotting(bool on) { plotting_ = on; }
     /// The velocities at the positions' moment (during a leapfrog run the record's trail them).
     std::pair<BodyDoubles, BodyDoubles> VelocitiesInStep() const {
-        return halfSteps_.VelocitiesInStep(status_.ticks);
+        return halfSteps_.VelocitiesInStep();
     }
     /// The bodies' totals now, with the velocities at the positions' moment.
     Totals CurrentTotals() const;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <numeric>
 #include <sstream>
 #include <tuple>
@@ -112,6 +114,79 @@ TEST(BatchRunner, SummaryGivesTheModeAndTheSpanInSecondsDaysAndYears) {
                                   u"с ≈ 10,00 сут ≈ 0,02738 г. "
                                   u"(с 01.01.1900 до 11.01.1900)\nВремя счёта: 2,00 с, 120 тактов"),
               std::u16string::npos);
+}
+
+/// The numbers of a CSV line (a field that is not a number: NaN, an empty one: infinity).
+std::vector<double> Numbers(const std::string& line) {
+    std::vector<double> out;
+    std::istringstream in(line);
+    for (std::string f; std::getline(in, f, ',');) {
+        double v = f.empty() ? INFINITY : NAN;
+        std::from_chars(f.data(), f.data() + f.size(), v);
+        out.push_back(v);
+    }
+    return out;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// A star and a planet on an orbit of a = 1E+11 m, e = 0,6 from its periapsis, leapfrog: the
+// totals at the start, every 1000th tick and the end are those of the track's states worked out
+// here, and the orbits at the end those chosen, about either body.
+TEST(BatchRunner, TotalsAndOrbitsAreThoseOfTheTrackAndTheChosenOrbit) {
+    const double M = 2e30, m = 1e24, a = 1e11, e = 0.6, mu = examples::G * (M + m);
+    const double v = std::sqrt(mu * (1 + e) / (a * (1 - e)));  // at the periapsis
+    examples::System two;
+    two.file = u"two.sav", two.start = u"01.01.2000", two.step = 600, two.zoom = 1e9;
+    two.bodies = {{u"Звезда", M, 0, 0, 0, 0}, {u"Планета", m, a * (1 - e), 0, 0, -v}};
+    for (const int centre : {0, 1, 2}) {
+        SCOPED_TRACE(centre);
+        TempFolder t;
+        BatchOptions o;
+        o.maxTicks = 2500, o.csvEvery = 1000, o.leapfrog = true, o.centre = centre;
+        o.totalsFile = TextFromPath(t.path() / "totals.csv");
+        o.elementsFile = TextFromPath(t.path() / "orbits.csv");
+        ASSERT_EQ(InFolder(t, examples::FileBytes(two), o)->Run().status, BatchStatus::Done);
+        const std::vector<std::string> totals = Lines(t.Contents("totals.csv")),
+                                       track = Lines(t.Contents("track.csv"));
+        ASSERT_EQ(totals.size(), 5u);  // the header, ticks 0, 1000, 2000 and 2500
+        EXPECT_EQ(totals[0],
+                  "t_s,date_time,kinetic_J,potential_J,total_J,angular_momentum_kg_m2_s,"
+                  "energy_drift");
+        double e0 = 0;
+        for (std::size_t row = 1; row < totals.size(); ++row) {
+            const std::vector<double> got = Numbers(totals[row]);
+            // Track rows: t, date, body, x, y, vx, vy for the star, then the planet.
+            const std::vector<double> s = Numbers(track[2 * row - 1]), p = Numbers(track[2 * row]);
+            const double kinetic =
+                (M * (s[5] * s[5] + s[6] * s[6]) + m * (p[5] * p[5] + p[6] * p[6])) / 2;
+            const double potential = -examples::G * M * m / std::hypot(p[3] - s[3], p[4] - s[4]);
+            const double turn = M * (s[3] * s[6] - s[4] * s[5]) + m * (p[3] * p[6] - p[4] * p[5]);
+            if (row == 1) e0 = kinetic + potential;
+            ASSERT_EQ(got.size(), 7u);
+            EXPECT_EQ(got[0], s[0]);
+            EXPECT_NEAR(got[2] / kinetic, 1, 1e-13);
+            EXPECT_NEAR(got[3] / potential, 1, 1e-13);
+            EXPECT_NEAR(got[4] / (kinetic + potential), 1, 1e-12);
+            EXPECT_NEAR(got[5] / turn, 1, 1e-13);
+            EXPECT_NEAR(got[6], (kinetic + potential - e0) / std::fabs(e0), 1e-12);
+        }
+        const std::vector<std::string> orbits = Lines(t.Contents("orbits.csv"));
+        ASSERT_EQ(orbits.size(), 2u);
+        EXPECT_EQ(orbits[0], "body,name,centre,a_m,e,period_s,periapsis_m,apoapsis_m");
+        EXPECT_TRUE(orbits[1].starts_with(centre == 2 ? "1,\"Звезда\",2," : "2,\"Планета\",1,"));
+        const std::vector<double> got = Numbers(orbits[1]);
+        EXPECT_NEAR(got[3] / a, 1, 1e-5);
+        EXPECT_NEAR(got[4], e, 1e-5);
+        EXPECT_NEAR(got[5] / (2 * M_PI * std::sqrt(a * a * a / mu)), 1, 2e-5);
+        EXPECT_NEAR(got[6] / (a * (1 - e)), 1, 1e-4);
+        EXPECT_NEAR(got[7] / (a * (1 + e)), 1, 1e-4);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "convert/DateTimeText.h"
 #include "convert/NumberText.h"
 #include "mainwindow/Overlay.h"
 #include "mainwindow/StartedProgram.h"
@@ -29,7 +30,8 @@ void Load(Program& p, const Bodies& bodies, double dt, bool leapfrog = true) {
 }
 
 /// The leapfrog start on its own terms, `n` ticks of bodies 0 .. count-1: half a kick back,
-/// kick and drift, half a kick forward; with length > 0 the step is length / the top speed.
+/// kick and drift, half a kick forward; with length > 0 the step is length / the top speed (the
+/// first tick's that of the start), and each kick spans half the last step and half the new one.
 void Leapfrog(Bodies& b, std::size_t count, int n, double dt, double length) {
     auto kick = [&](double h) {
         for (std::size_t i = 0; i < count; ++i)
@@ -45,13 +47,15 @@ void Leapfrog(Bodies& b, std::size_t count, int n, double dt, double length) {
         for (std::size_t i = 0; i < count; ++i) top = std::max(top, std::hypot(b[i][VX], b[i][VY]));
         return length > 0 ? length / top : dt;
     };
-    kick(-step() / 2);
+    double lag = step();
+    kick(-lag / 2);
     for (int t = 0; t < n; ++t) {
-        dt = step();
-        kick(dt);
+        dt = t == 0 ? lag : step();
+        kick((lag + dt) / 2);
         for (std::size_t i = 0; i < count; ++i) b[i][X] += dt * b[i][VX], b[i][Y] += dt * b[i][VY];
+        lag = dt;
     }
-    kick(dt / 2);
+    kick(lag / 2);
 }
 
 // However a run ends, the fields hold what an independent leapfrog run of as many ticks gives.
@@ -123,6 +127,44 @@ TEST(Leapfrog, ReadoutWarnsOfTheDriftAndOfAPairTheStepDoesNotResolve) {
             if (twentieths > 1) more.push_back({u"Шаг слишком велик для пары Тело 1–Тело 2", true});
             EXPECT_EQ(std::vector(lines.begin() + 7, lines.end()), more);
         }
+}
+
+/// Error of a massless body's position after `periods` of an orbit of e = 0,95 (a = 1E+11 m)
+/// started at the apoapsis in step-length mode, against Kepler's equation solved here at the
+/// time the run ended, in units of a.
+double CometError(double length, bool leapfrog, double periods) {
+    const double mu = G * kSun, a = 1e11, e = 0.95, T = 2 * M_PI * std::sqrt(a * a * a / mu);
+    Program p;
+    Load(p, {{kSun, 0, 0, 0, 0}, {0, -a * (1 + e), 0, 0, -std::sqrt(mu / a * (1 - e) / (1 + e))}},
+         kDay, leapfrog);
+    p.params.SetStepLengthMode(true);
+    p.params.stepLength.text = FormatNumber(length);
+    const double start = p.state.SimTime;
+    p.params.stopDate.text = FormatDate(start + periods * T);
+    p.Run([](long) {});
+    // From the apoapsis, the mean anomaly is π + n·t; the periapsis lies towards +x.
+    const double M = M_PI + 2 * M_PI * (p.state.SimTime - start) / T;
+    double E = M;
+    for (int i = 0; i < 50; ++i) E -= (E - e * std::sin(E) - M) / (1 - e * std::cos(E));
+    const double x = a * (std::cos(E) - e), y = a * std::sqrt(1 - e * e) * std::sin(E);
+    return std::hypot(p.state.PosX[2] - x, p.state.PosY[2] - y) / a;
+}
+
+// A kick spanning half the last step and half the new one makes the step-length leapfrog of
+// second order: halving the step length quarters the error (the plain start halves it).
+TEST(Leapfrog, StepLengthModeIsOfSecondOrderAgainstKeplersEquation) {
+    for (const bool leapfrog : {true, false}) {
+        SCOPED_TRACE(leapfrog);
+        const double coarse = CometError(2e7, leapfrog, 1.25),
+                     fine = CometError(1e7, leapfrog, 1.25);
+        EXPECT_NEAR(coarse / fine, leapfrog ? 4 : 2, 0.4) << coarse << " " << fine;
+    }
+    // After 1,5 periods, at the periapsis, where the plain start is a tenth of the orbit off.
+    const double plain = CometError(2e6, false, 1.5), leap = CometError(2e6, true, 1.5);
+    std::printf("e = 0,95, 1,5 periods, step length 2E+06 m: plain %.3g, leapfrog %.3g\n", plain,
+                leap);
+    EXPECT_GT(plain, 0.05);
+    EXPECT_LT(leap, 1e-6);
 }
 
 }  // namespace

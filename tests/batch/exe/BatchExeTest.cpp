@@ -46,6 +46,10 @@ TEST(BatchExe, ExitStatusAndWhatIsWritten) {
         {"", FileBytes(endless), 2, "нет даты остановки"},
         {"--png no/pic.png", eight, 2, "не найдена"},
         {"--ticks 50 --labels", eight, 2, "только вместе с --png"},
+        {"--ticks 50 --centre 2", eight, 2, "только вместе с --elements"},
+        {"--ticks 50 --elements e.csv --centre 12", eight, 2, "от 1 до 11"},
+        {"--ticks 50 --elements e.csv --centre 4", eight, 2, "тело 4 не участвует"},
+        {"--ticks 50 --totals no/t.csv", eight, 2, "не найдена"},
         {"--ticks 50", eight.substr(0, eight.rfind("\r\n", eight.size() - 3) + 2), 2,
          "83 элементов из 84"},
     };
