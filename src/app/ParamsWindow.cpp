@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyleOptionFrame>
 #include <QTimer>
 #include <QWindow>
@@ -263,6 +264,13 @@ ParamsWindow::ParamsWindow(ParamsModel& model, FileSystem& files, double twipsPe
     model_.changed = [this] { SyncFromModel(); };
     SyncFromModel();
     FitCaptions(bodyBoxes_[1]);
+    // Undo and redo of the system, unless a field has typing of its own to undo (see the filter).
+    for (const auto& [keys, redo] : {std::pair{QKeySequence(QKeySequence::Undo), false},
+                                     {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), true},
+                                     {QKeySequence(Qt::CTRL | Qt::Key_Y), true}})
+        QObject::connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, r = redo] {
+            if (undo) undo(r);
+        });
     // Clicks are seen here before the window system moves the focus.
     create();
     windowHandle()->installEventFilter(this);
@@ -502,6 +510,17 @@ bool ParamsWindow::eventFilter(QObject* watched, QEvent* e) {
             QTimer::singleShot(0, this, [this, k] { AskName(k); });
             if (f2) return true;
         }
+    }
+    auto* typing = qobject_cast<QLineEdit*>(watched);
+    // Typing since the field took the focus is undone in the field, anything else in the system.
+    if (typing && e->type() == QEvent::FocusIn) typing->setModified(false);
+    if (e->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const bool undoKey = key->matches(QKeySequence::Undo);
+        if (typing && (undoKey || key->matches(QKeySequence::Redo) ||
+                       key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)))
+            return !(typing->isModified() &&
+                     (undoKey ? typing->isUndoAvailable() : typing->isRedoAvailable()));
     }
     if (e->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, e);
     const auto* key = static_cast<QKeyEvent*>(e);

@@ -23,6 +23,16 @@ ScreenInfo PrimaryScreen() {
 }
 }  // namespace
 
+void ConnectWindows(MainWindowLogic& logic, MainWindow& form, ParamsWindow& window) {
+    logic.showParams = [&] { window.ShowBeside(form); };
+    // An option chosen there puts the picture back in that body's own frame.
+    window.viewChosen = [&](int k) { form.ChooseView(k); };
+    window.changedSystem = [&](StepKind kind, int body, const std::u16string& what) {
+        logic.RecordChange(kind, body, what);
+    };
+    window.undo = [&](bool redo) { form.Run(redo ? Command::Redo : Command::Undo); };
+}
+
 Program::Program(const std::u16string& programFolder)
     : info(PrimaryScreen()),
       surface(static_cast<int>(std::lround(info.widthTwips / info.twipsPerPixelX)),
@@ -36,9 +46,7 @@ Program::Program(const std::u16string& programFolder)
                                         info.twipsPerPixelY);
     window = std::make_unique<ParamsWindow>(params, files, info.twipsPerPixelX, info.twipsPerPixelY,
                                             form.get());
-    logic.showParams = [this] { window->ShowBeside(*form); };
-    // An option chosen there puts the picture back in that body's own frame.
-    window->viewChosen = [this](int k) { form->ChooseView(k); };
+    ConnectWindows(logic, *form, *window);
     form->chooseSystem = [this](const std::u16string& entry) {
         ChooseSystem(params, files, entry);
     };

@@ -12,6 +12,10 @@
 
 namespace orbimo {
 
+/// What one window asks of the other: «Параметры» shown beside the main window, a view chosen
+/// there, every change made there one step of the undo history, Ctrl+Z there undoing it.
+void ConnectWindows(MainWindowLogic& logic, MainWindow& form, ParamsWindow& window);
+
 /// The whole program: the record, both windows and what they stand on. Needs a QApplication.
 class Program {
   public:

@@ -40,6 +40,9 @@ BodyDrag::Grab BodyDrag::Press(Pixel p, bool arrows, int markerSize) {
     grab_ = grab, body_ = body;
     if (grab_ == Grab::None) return grab_;
     coordinates_.emplace(Coordinates());
+    pressedAt_ = p;
+    const PlacedBodies bodies = BodiesFromFields(logic_.Params());
+    start_ = {bodies.x[body_], bodies.y[body_]};
     if (grab_ == Grab::Arrow)
         arrows_.emplace(*coordinates_, logic_.State(), logic_.View().CurrentFrame(),
                         BodiesFromFields(logic_.Params()), VelocitiesFromFields(logic_.Params()));
@@ -48,12 +51,17 @@ BodyDrag::Grab BodyDrag::Press(Pixel p, bool arrows, int markerSize) {
 
 void BodyDrag::Move(Pixel p) {
     if (grab_ == Grab::Body) {
+        // The body keeps its offset from the pointer: it moves by as much as the pointer did,
+        // and back where it stood, it takes its own numbers again.
         const auto to = coordinates_->BodyPositionAt(body_, p);
-        if (!to) return;
+        const auto from = coordinates_->BodyPositionAt(body_, pressedAt_);
+        if (!to || !from) return;
+        const FieldPoint moved{start_.x + (to->x - from->x), start_.y + (to->y - from->y)};
         logic_.Edit(
             StepKind::Move, body_,
             [&] {
-                MoveBody(logic_.Params(), body_, *to, coordinates_->Tolerance());
+                MoveBody(logic_.Params(), body_, p == pressedAt_ ? start_ : moved,
+                         p == pressedAt_ ? 0.0 : coordinates_->Tolerance());
                 return logic_.Params().bodies[static_cast<std::size_t>(body_)].caption;
             },
             true);

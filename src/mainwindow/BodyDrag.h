@@ -23,7 +23,8 @@ class BodyDrag {
     std::pair<Grab, int> Over(Pixel p, bool arrows, int markerSize) const;
     /// The pointer goes down at p: what it grabs (None: the picture pans instead).
     Grab Press(Pixel p, bool arrows, int markerSize);
-    /// The pointer is at p: the grabbed body's place or velocity follows it.
+    /// The pointer is at p: the grabbed body moves by as much as the pointer has since the
+    /// press, or its velocity follows the pointer.
     void Move(Pixel p);
     /// The pointer goes up: the drag is one step.
     void Release();
@@ -40,6 +41,8 @@ class BodyDrag {
     Grab grab_ = Grab::None;
     int body_ = 0;
     std::optional<PictureCoordinates> coordinates_;  // as the drag began
+    Pixel pressedAt_{};
+    FieldPoint start_{};  // where the body stood
     std::optional<VelocityArrows> arrows_;
 };
 

@@ -16,6 +16,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ParamsWindow.h"
+#include "app/Program.h"
 #include "core/AdvanceTick.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeToolkit.h"
@@ -49,7 +50,7 @@ struct App : ScreenMetrics {
           logic(state, params, surface, qt, files, *this),
           form((logic.Startup(), logic), surface, qt, 15, 15),
           window(params, files, 15, 15, &form) {
-        logic.showParams = [this] { window.ShowBeside(form); };
+        ConnectWindows(logic, form, window);
         qt.SetParentWindow(&form);
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));

@@ -237,6 +237,44 @@ TEST(ParamsWindow, ADoubleClickOrF2RenamesTheBodyForTheFile) {
     EXPECT_NE(SystemFileBytes(p.params).find("\"\xC8\xEE\"\r\n0\r\n"), std::string::npos);
 }
 
+// Each change made here is one step: Ctrl+Z in either window puts the system back, Ctrl+Shift+Z
+// makes the change again. Typing not yet handed to the field is undone in the field alone.
+TEST(ParamsWindow, EachChangeHereIsOneStepUndoneInEitherWindow) {
+    // The change (0 a field retyped and left, 1 a body box clicked, 2 a rename), the window the
+    // keys go to (false: «Параметры», true: the main window).
+    const std::pair<int, bool> rows[] = {{0, false}, {1, false}, {2, false}, {0, true}, {1, true}};
+    for (const auto& [change, inMain] : rows) {
+        SCOPED_TRACE(change * 2 + inMain);
+        App p;
+        p.OpenParams();
+        const std::string before = SystemFileBytes(p.params);
+        if (change == 0) Retype(p.window.Edit({FieldKind::Mass, 2}), "7");
+        if (change == 1) ClickIndicator(p.window.BodyBox(2));
+        if (change == 2) {
+            p.fake.answers = {u"Гермес"};
+            p.window.BodyBox(2)->setFocus();
+            QTest::keyClick(p.window.BodyBox(2), Qt::Key_F2);
+            EXPECT_TRUE(QTest::qWaitFor([&p] { return p.params.bodies[2].caption == u"Гермес"; }));
+        }
+        const std::string after = SystemFileBytes(p.params);
+        ASSERT_NE(after, before);
+        QWidget* keys = &p.window;
+        if (inMain) p.ActivateForm(), keys = &p.form;
+        QTest::keyClick(keys, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(SystemFileBytes(p.params), before);
+        QTest::keyClick(keys, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(SystemFileBytes(p.params), after);
+    }
+    App p;
+    p.OpenParams();
+    QLineEdit* mass = p.window.Edit({FieldKind::Mass, 2});
+    const QString was = mass->text();
+    Retype(mass, "5", false);
+    QTest::keyClick(mass, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(mass->text(), was);
+    EXPECT_TRUE(p.logic.History().UndoName().empty());
+}
+
 // Shown again and again the window stays where it was, its lower right corner 100 twips inside
 // the main window's, and moved in where it would leave the screen.
 TEST(ParamsWindow, PlacedBesideTheMainWindowAndWhollyOnTheScreen) {

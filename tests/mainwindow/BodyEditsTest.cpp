@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "convert/NumberText.h"
+#include "mainwindow/BodyDrag.h"
 #include "mainwindow/BodyEdits.h"
 #include "mainwindow/CircularOrbit.h"
 #include "mainwindow/StartedProgram.h"
@@ -79,6 +80,32 @@ TEST(BodyEdits, WhatCannotBeDoneIsRefusedWithAMessageAndChangesNothing) {
 }
 
 // Body 1 about body 11; the fields' y grows down the screen, as the screen's does.
+// A body dragged by the mouse moves by as many pixels' worth as the pointer did, one step for
+// the whole drag; back where it was pressed it takes its own texts again.
+TEST(BodyDrag, TheBodyMovesAsThePointerDidInOneStep) {
+    const std::pair<int, int> moves[] = {{40, -30}, {-7, 120}, {1, 0}, {0, 0}};
+    for (const auto& [dx, dy] : moves) {
+        Program p;
+        const BodyRow was = p.params.bodies[3];
+        const FieldPoint at{*ParseNumber(was.x.text), *ParseNumber(was.y.text)};
+        const Pixel pressed =
+            *PictureCoordinates(p.state, Frame{}, BodiesFromFields(p.params)).PixelOf(at);
+        BodyDrag drag(p.logic);
+        ASSERT_EQ(drag.Press(pressed, false, 3), BodyDrag::Grab::Body);
+        for (int i = 1; i <= 4; ++i) drag.Move({pressed.x + dx * i / 4, pressed.y + dy * i / 4});
+        drag.Release();
+        const double metres = p.state.Zoom * 15;  // a pixel, fifteen twips a pixel
+        EXPECT_NEAR((*ParseNumber(p.params.bodies[3].x.text) - at.x) / metres, dx, 0.5);
+        EXPECT_NEAR((*ParseNumber(p.params.bodies[3].y.text) - at.y) / metres, dy, 0.5);
+        EXPECT_EQ(p.params.bodies[3].x.text == was.x.text, dx == 0) << dx;
+        EXPECT_EQ(p.logic.History().UndoName(),
+                  dx == 0 && dy == 0 ? u"" : u"перемещение тела " + was.caption);
+        p.logic.Undo();
+        EXPECT_EQ(std::pair(p.params.bodies[3].x.text, p.params.bodies[3].y.text),
+                  std::pair(was.x.text, was.y.text));
+    }
+}
+
 TEST(CircularOrbit, SpeedAcrossTheLineInTheSenseAskedFor) {
     // clang-format off
     const std::tuple<double, double, double, OrbitSense, double, double, double> rows[] = {
