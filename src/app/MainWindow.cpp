@@ -588,7 +588,7 @@ void MainWindow::Run(Command c) {
         case Command::AllOff:
             return EditFromMenu(StepKind::SwitchOff, 0, [this] {
                 for (int b = 1; b <= kBodies; ++b) logic_.Params().SetBodyState(b, 0);
-                return std::u16string(u"все");
+                return std::u16string();  // named «все тела выключены»
             });
         case Command::Help:
             HintDone();

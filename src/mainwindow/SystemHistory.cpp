@@ -67,7 +67,7 @@ std::u16string StepName(StepKind kind, const std::u16string& what) {
         case StepKind::Rename:
             return u"имя тела " + what;
         case StepKind::SwitchOff:
-            return u"тело " + what + u" выключено";
+            return what.empty() ? u"все тела выключены" : u"тело " + what + u" выключено";
         case StepKind::SwitchOn:
             return u"тело " + what + u" включено";
         case StepKind::CircularOrbit:

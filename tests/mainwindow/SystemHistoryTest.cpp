@@ -34,6 +34,7 @@ TEST(SystemHistory, EveryKindOfStepIsUndoneAndRedoneWhole) {
         {StepKind::NewBody, u"новое тело Юпитер", [](P p) { return AddBody(p.params, {u"Юпитер", u"2E+27", {}, 0, 0}, 1), u"Юпитер"; }},
         {StepKind::Rename, u"имя тела Терра", [](P p) { return RenameBody(p.params, 4, u"Терра"), u"Терра"; }},
         {StepKind::SwitchOff, u"тело Земля выключено", [](P p) { return SwitchOffBody(p.params, 4), u"Земля"; }},
+        {StepKind::SwitchOff, u"все тела выключены", [](P p) { for (int b = 1; b <= 5; ++b) SwitchOffBody(p.params, b); return u""; }},
         {StepKind::CircularOrbit, u"круговая орбита Земля", [](P p) { return PutOnCircularOrbit(p.params, 4, 1, OrbitSense::Anticlockwise), u"Земля"; }},
         {StepKind::Field, u"поле Скор.Y тела Земля", speed},
         {StepKind::Load, u"загрузка системы Пробная", [](P p) { return LoadSystem(p.params, p.files, u"/prog/П.sav"), u"Пробная"; }},
