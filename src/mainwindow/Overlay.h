@@ -7,6 +7,7 @@
 
 #include "mainwindow/MainWindowLogic.h"
 #include "mainwindow/PictureCoordinates.h"
+#include "mainwindow/TimeBar.h"
 #include "platform/PixelSurface.h"
 
 namespace orbimo {
@@ -91,6 +92,7 @@ struct Overlay {
     std::vector<LegendEntry> legend;
     std::optional<ScaleBar> scaleBar;
     std::u16string date;
+    std::optional<TimeBarLayer> timeBar;  // while no run goes and a run is recorded
     bool operator==(const Overlay&) const = default;
 };
 

@@ -63,7 +63,7 @@ void OutlinedText(QPainter& p, QPoint baseline, const QString& text, const QColo
 }
 
 struct Layout {
-    QRect readout, legend, scaleBar, date, arrowScale;
+    QRect readout, legend, scaleBar, date, arrowScale, timeBar;
     std::vector<PlacedLabel> labels;
 };
 
@@ -113,6 +113,15 @@ Layout LayOut(const Overlay& o, QSize size, const QFontMetrics& fm) {
         const int w = fm.horizontalAdvance(Q(o.arrowScale)) + 6;
         const int bottom = l.date.isEmpty() ? size.height() - kMargin : l.date.top() - 2;
         l.arrowScale = QRect(size.width() - kMargin - w, bottom - line - 4, w, line + 4);
+    }
+    if (o.timeBar) {
+        // The groove and the handle, and the date above the handle.
+        const TimeBarLayer& t = *o.timeBar;
+        const int w = fm.horizontalAdvance(Q(t.label)) + 6;
+        l.timeBar = QRect(t.left, t.top - 4, t.width, t.height + 8);
+        if (!t.label.empty())
+            l.timeBar |= QRect(std::clamp(t.handle - w / 2, t.left, t.left + t.width - w),
+                               t.top - 6 - line, w, line + 2);
     }
     std::vector<LabelToPlace> labels;
     for (const BodyLabel& b : o.labels)
@@ -220,13 +229,31 @@ void PaintOverlay(QPainter& p, const Overlay& o, QSize size) {
     if (!l.date.isEmpty())
         OutlinedText(p, QPoint(l.date.left() + 3, l.date.top() + 2 + fm.ascent()), Q(o.date),
                      kText);
+    if (o.timeBar) {
+        const TimeBarLayer& t = *o.timeBar;
+        p.setPen(kPanelBorder);
+        p.setBrush(kPanel);
+        p.drawRoundedRect(QRectF(t.left + 0.5, t.top + 0.5, t.width - 1, t.height - 1), 3, 3);
+        p.setBrush(QColor(70, 110, 200));
+        p.drawRoundedRect(QRectF(t.left + 0.5, t.top + 0.5, t.handle - t.left, t.height - 1), 3, 3);
+        p.setPen(kText);
+        p.setBrush(QColor(250, 250, 250));
+        p.drawRoundedRect(QRectF(t.handle - TimeBar::kHandle / 2 + 0.5, t.top - 3.5,
+                                 TimeBar::kHandle - 1, t.height + 7),
+                          2, 2);
+        if (!t.label.empty()) {
+            const int w = fm.horizontalAdvance(Q(t.label));
+            const int x = std::clamp(t.handle - w / 2, t.left + 3, t.left + t.width - w - 3);
+            OutlinedText(p, QPoint(x, t.top - 6 - fm.descent()), Q(t.label), kText);
+        }
+    }
     p.restore();
 }
 
 QRegion OverlayRegion(const Overlay& o, QSize size) {
     const Layout l = LayOut(o, size, QFontMetrics(OverlayFont()));
     QRegion r;
-    for (const QRect& q : {l.readout, l.legend, l.scaleBar, l.date, l.arrowScale})
+    for (const QRect& q : {l.readout, l.legend, l.scaleBar, l.date, l.arrowScale, l.timeBar})
         r += q.adjusted(-2, -2, 2, 2);
     for (const ArrowLayer& a : o.arrows)
         r += QRect(QPoint(a.x0, a.y0), QPoint(a.x1, a.y1)).normalized().adjusted(-10, -10, 10, 10);

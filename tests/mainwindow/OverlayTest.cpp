@@ -1,6 +1,7 @@
 // The layers over the picture as texts and positions: readout, labels, legend, scale bar.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "mainwindow/Overlay.h"
@@ -8,6 +9,26 @@
 
 namespace orbimo {
 namespace {
+
+// The time bar on a 1280 px window whose buttons end at 1266 and start at 674: the handle's
+// centre runs from 430 to 1262, dates linear between the record's ends and clamped beyond.
+TEST(TimeBar, DatesAlongTheBarAndBack) {
+    TimeBar bar;
+    bar.Place(1280, 1266, 674);
+    const double first = 1000, last = 1000 + 832 * 60.0;  // a minute a column
+    const std::tuple<int, double> rows[] = {{430, first},      {1262, last},
+                                            {431, first + 60}, {846, first + 416 * 60},
+                                            {0, first},        {1400, last}};
+    for (const auto& [x, date] : rows) {
+        EXPECT_DOUBLE_EQ(bar.DateAt(x, first, last), date) << x;
+        EXPECT_EQ(bar.ColumnOf(date, first, last), std::clamp(x, 430, 1262)) << x;
+    }
+    EXPECT_EQ(bar.Layer(last, first, last, u""), (TimeBarLayer{426, 658, 840, 6, 1262, u""}));
+    const std::tuple<Pixel, bool> hits[] = {{{426, 661}, true},  {{420, 652}, true},
+                                            {{419, 661}, false}, {{800, 670}, true},
+                                            {{800, 671}, false}, {{1272, 664}, true}};
+    for (const auto& [p, hit] : hits) EXPECT_EQ(bar.Hit(p), hit) << p.x << "," << p.y;
+}
 
 // A fifth of the width rounded to 1, 2 or 5 × 10ⁿ, worked out by hand.
 TEST(ScaleBar, ARoundLengthAboutAFifthOfTheWidth) {
