@@ -88,8 +88,9 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
         if (r.offAt) Leapfrog(expected, 2, r.ticks - int(r.offAt), kDay, r.length);
         for (std::size_t b = 0; b < count; ++b)
             for (int f = X; f <= VY; ++f)
-                EXPECT_NEAR(ParseNumber(p.params.Field({FieldKind(f), int(b) + 1}).text).value_or(NAN),
-                            expected[b][f], f < VX ? 0.15 : 1e-10)
+                EXPECT_NEAR(
+                    ParseNumber(p.params.Field({FieldKind(f), int(b) + 1}).text).value_or(NAN),
+                    expected[b][f], f < VX ? 0.15 : 1e-10)
                     << b << f;
         const auto& said = p.toolkit.messages;
         EXPECT_EQ(said.size() == 1 && said[0].find(u"переполнение") != said[0].npos, r.fault);
