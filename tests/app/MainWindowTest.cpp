@@ -1,5 +1,4 @@
-// The main window with real mouse and key events: runs, keys, pace, layers, menu, picture
-// export, zooming, panning, fitting and frames.
+// The main window with real mouse and key events.
 #include <QClipboard>
 #include <QDir>
 #include <QTemporaryDir>
@@ -54,8 +53,7 @@ bool HelpShown() {
 }
 
 TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWindows) {
-    // A fresh install runs at «авто»: 1 год/с without a stop date, between the rungs 1 год/с (2)
-    // and 1 мес/с (3); "+" and "−" step from the rung nearest it.
+    // «авто» without a stop date is 1 год/с (rung 2): "+" and "−" step from there.
     const std::tuple<Qt::Key, Qt::KeyboardModifiers, Shown> rows[] = {
         {Qt::Key_Minus, Qt::NoModifier, {3, true, false, true}},      // slower
         {Qt::Key_Minus, Qt::KeypadModifier, {4, true, false, true}},  // the keypad's
@@ -101,8 +99,7 @@ TEST(MainWindowKeys, StepThePaceToggleLayersKeptForTheNextStartRunClearAndOpenWi
     EXPECT_EQ(Now(next), (Shown{7, false, true, true}));
 }
 
-// Every key of the main window is in its help and every command in its menu: both come from the
-// table the keys do, so a command added to one cannot be missing from the others.
+// A command added to the key table cannot be missing from the menu or the help.
 TEST(MainWindowKeys, EveryCommandIsInTheMenuAndEveryKeyInTheHelp) {
     App p;
     QSet<QAction*> inMenu;
@@ -128,9 +125,7 @@ TEST(MainWindowKeys, EveryCommandIsInTheMenuAndEveryKeyInTheHelp) {
     EXPECT_GE(keys, 14);  // the keys the help has always listed
 }
 
-// The layers are painted over the picture: the surface, the trace map and the markers' saved
-// pixels stay exactly as the plotter left them, whatever is shown, and a picture without the
-// layers is the surface itself. Lost, the surface is rebuilt from the trace map.
+// Layers painted over the picture never into the surface, trace map or saved marker pixels.
 TEST(Picture, MenuAndLayersLeaveTheSurfaceAloneARepaintRebuildsIt) {
     App p;
     p.ActivateForm();
@@ -187,9 +182,7 @@ TEST(Picture, MenuAndLayersLeaveTheSurfaceAloneARepaintRebuildsIt) {
     }
 }
 
-// The whole file or none, and a reason.
-// During a run the window gets the changed parts of the picture a few times a second; after
-// it, the screen above the buttons is the surface, pixel for pixel.
+// Partial updates during a run leave the screen equal to the surface, pixel for pixel.
 TEST(Picture, TheScreenShowsTheSurfaceAfterARunOfPartialUpdates) {
     App p;
     for (bool Preferences::*layer :
@@ -204,6 +197,7 @@ TEST(Picture, TheScreenShowsTheSurfaceAfterARunOfPartialUpdates) {
                 p.form.Image().copy(above));
 }
 
+// The whole file or none, and a reason.
 TEST(PictureExport, PngKeepsEveryPixelAFailedSaveSaysWhyAndLeavesNoFile) {
     QImage picture(64, 48, QImage::Format_RGB32);
     for (int i = 0; i < 64 * 48; ++i)
@@ -288,8 +282,7 @@ TEST(Navigation, WheelDragHomeFitAndFrameKeysRedrawTheTracesAndChooseTheView) {
     EXPECT_TRUE(TraceColours(p).empty());
 }
 
-// «Примеры» loads a system of the catalogue as «Система:» does; a modal box then leaves the
-// picture on the screen; paths drawn thicker for a projector are the screen's, not the picture's.
+// «Примеры» loads as «Система:» does; a box keeps the picture; thick paths are the screen's only.
 TEST(Picture, ExamplesThenABoxOverThePictureThenAProjectorsPaths) {
     App p;
     p.files.AddFile(SaveFolderPath(p.files) + u"Двое.sav", SystemFileBytes(p.params));

@@ -1,5 +1,4 @@
-// The parameters window with real events: leaving fields, check boxes, Enter and Esc, its own
-// message box; the layout of both windows.
+// The parameters window with real events, and the layout of both windows.
 #include <QLabel>
 #include <QMessageBox>
 
@@ -10,12 +9,10 @@
 namespace orbimo::apptest {
 namespace {
 
-// The handler of the field being left runs before the click that takes the focus, or on Tab:
-// the click sees its result, and a message it shows swallows the click.
+// The click sees the left field's handler's result; a message it shows swallows the click.
 TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
     const std::u16string scale = u"Масштаб должен быть больше нуля";
-    // The field, what is typed, how it is left (0 Сохранить, 1 В начало, 2 Закрыть, 3 Tab), its
-    // text then, the message.
+    // Left by 0 Сохранить, 1 В начало, 2 Закрыть, 3 Tab; the text then, the message.
     const std::tuple<FieldRef, QString, int, QString, std::u16string> rows[] = {
         {{FieldKind::Mass, 2}, "1.5", 0, "1,5", u""},                            // saved normalised
         {{FieldKind::X, 3}, "2.5", 1, "7.5", u""},                               // loaded as stored
@@ -55,8 +52,7 @@ TEST(ParamsWindow, LeavingAFieldRunsBeforeTheClickThatTookItsFocus) {
     }
 }
 
-// What a box shows is what is saved and what the run uses; a greyed box becomes two-state.
-// Enter and Esc hide the window; shown again, it has kept everything, the focus too.
+// A greyed box becomes two-state; Enter and Esc hide the window, which keeps all when shown.
 TEST(ParamsWindow, GreyedBoxesFromAFileTickOnAClickEnterAndEscHideAndShowingAgainKeepsAll) {
     App p;
     p.params.SetBodyState(3, 2), p.params.SetStepLengthMode(2);
@@ -129,8 +125,7 @@ TEST(ParamsWindow, ItsOwnMessageBoxDoesNotClearThePlot) {
     EXPECT_EQ(p.surface.GetPixel(500, 300), 0x00123456u);
 }
 
-// The buttons in a row near the lower right corner; the bodies' captions and colours; the tab
-// order; every caption fits its given width, measured from the glyphs and the style's metrics.
+// Buttons, captions, colours, tab order; every caption fits its width, measured from the glyphs.
 TEST(Layout, ButtonsCaptionsColoursTabOrderAndEveryCaptionFitsInBothWindows) {
     App p;
     const int lefts[] = {718, 791, 864, 937, 1010};
@@ -221,8 +216,7 @@ TEST(Layout, ACutNumberShowsThatItGoesOnAndItsTooltipHoldsItAll) {
               p.window.ScaleBox()->currentText() + " м/твип");
 }
 
-// A double-click on a body's name, or F2 on its box, asks for a new name: the two clicks
-// switch the body off and on again, as any two clicks do, and the name is what a save writes.
+// Double-click or F2 renames (the two clicks toggle twice); the name is what a save writes.
 TEST(ParamsWindow, ADoubleClickOrF2RenamesTheBodyForTheFile) {
     App p;
     p.OpenParams();
@@ -237,11 +231,9 @@ TEST(ParamsWindow, ADoubleClickOrF2RenamesTheBodyForTheFile) {
     EXPECT_NE(SystemFileBytes(p.params).find("\"\xC8\xEE\"\r\n0\r\n"), std::string::npos);
 }
 
-// Each change made here is one step: Ctrl+Z in either window puts the system back, Ctrl+Shift+Z
-// makes the change again. Typing not yet handed to the field is undone in the field alone.
+// Each change is one undo step in either window; typing not yet handed over is the field's own.
 TEST(ParamsWindow, EachChangeHereIsOneStepUndoneInEitherWindow) {
-    // The change (0 a field retyped and left, 1 a body box clicked, 2 a rename), the window the
-    // keys go to (false: «Параметры», true: the main window).
+    // 0 a field retyped, 1 a body box clicked, 2 a rename; keys to the main window or not.
     const std::pair<int, bool> rows[] = {{0, false}, {1, false}, {2, false}, {0, true}, {1, true}};
     for (const auto& [change, inMain] : rows) {
         SCOPED_TRACE(change * 2 + inMain);
@@ -275,8 +267,7 @@ TEST(ParamsWindow, EachChangeHereIsOneStepUndoneInEitherWindow) {
     EXPECT_TRUE(p.logic.History().UndoName().empty());
 }
 
-// Shown again and again the window stays where it was, its lower right corner 100 twips inside
-// the main window's, and moved in where it would leave the screen.
+// Its corner 100 twips inside the main window's, moved onto the screen, and kept when reshown.
 TEST(ParamsWindow, PlacedBesideTheMainWindowAndWhollyOnTheScreen) {
     // main, the window's inside, its frame, the screen's available area: its frame's corner.
     const std::tuple<QRect, QSize, QMargins, QRect, QPoint> rows[] = {

@@ -7,8 +7,7 @@
 namespace orbimo::apptest {
 namespace {
 
-// G and K open the windows; a run fills them; the layers, the tape included, are drawn over
-// the picture and never into it; the exports are whole files; the choices outlive the program.
+// G and K open the windows, a run fills them, layers stay over the picture, choices are kept.
 TEST(Teaching, WindowsFollowTheRunLayersStayOverThePictureChoicesAreKept) {
     QTemporaryDir folder;
     {

@@ -18,26 +18,23 @@ struct Row {
     std::vector<PathSpeed> speeds;
     TickPath chosen;
 };
+// clang-format off
 const Row kRows[] = {
     {"a Xeon whose widest path is the slowest packed one",
-     {{P::Scalar, 2.21}, {P::Sse2, 3.61}, {P::Avx2, 3.37}, {P::Avx512, 3.13}},
-     P::Sse2},
+     {{P::Scalar, 2.21}, {P::Sse2, 3.61}, {P::Avx2, 3.37}, {P::Avx512, 3.13}}, P::Sse2},
     {"the widest is the fastest",
-     {{P::Scalar, 2.3}, {P::Sse2, 3.3}, {P::Avx2, 4.8}, {P::Avx512, 6.4}},
-     P::Avx512},
+     {{P::Scalar, 2.3}, {P::Sse2, 3.3}, {P::Avx2, 4.8}, {P::Avx512, 6.4}}, P::Avx512},
     {"within noise of a wider one: the narrower", {{P::Sse2, 3.6}, {P::Avx2, 3.7}}, P::Sse2},
     {"just beyond noise: the wider", {{P::Sse2, 3.5}, {P::Avx2, 3.7}}, P::Avx2},
     {"a failed, a negative and a NaN measurement do not count",
-     {{P::Scalar, 1.0}, {P::Sse2, 0}, {P::Avx2, -5}, {P::Avx512, kNaN}},
-     P::Scalar},
+     {{P::Scalar, 1.0}, {P::Sse2, 0}, {P::Avx2, -5}, {P::Avx512, kNaN}}, P::Scalar},
     {"an infinite measurement is a failed one", {{P::Sse2, 3.0}, {P::Avx2, kInf}}, P::Sse2},
     {"a single path", {{P::Scalar, 2.0}}, P::Scalar},
     {"nothing measured: SSE2, which every x86-64 processor runs well",
-     {{P::Scalar, 0}, {P::Sse2, 0}, {P::Avx2, kNaN}},
-     P::Sse2},
+     {{P::Scalar, 0}, {P::Sse2, 0}, {P::Avx2, kNaN}}, P::Sse2},
     {"nothing measured and no SSE2: the first listed", {{P::Scalar, 0}}, P::Scalar},
-    {"no path at all", {}, P::Scalar},
-};
+    {"no path at all", {}, P::Scalar}};
+// clang-format on
 
 TEST(TickPathChoice, TheNarrowestOfTheFastestFromMeasuredSpeeds) {
     for (const Row& row : kRows) EXPECT_EQ(FastestTickPath(row.speeds), row.chosen) << row.what;

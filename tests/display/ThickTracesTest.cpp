@@ -20,18 +20,14 @@ TEST(ThickTraces, EachTracePixelASquareOfTheWidthClippedToTheRectangle) {
         int width, left, top, right, bottom;
         std::vector<std::pair<int, int>> twos, fives;  // (column, row) painted
     };
+    // clang-format off
     const Row rows[] = {
         {1, 0, 0, 9, 5, {}, {}},  // one pixel: the picture as it is
         {2, 0, 0, 9, 5, {{3, 2}, {4, 2}, {3, 3}, {4, 3}}, {{9, 5}}},
-        {3,
-         0,
-         0,
-         9,
-         5,
-         {{2, 1}, {3, 1}, {4, 1}, {2, 2}, {3, 2}, {4, 2}, {2, 3}, {3, 3}, {4, 3}},
+        {3, 0, 0, 9, 5, {{2, 1}, {3, 1}, {4, 1}, {2, 2}, {3, 2}, {4, 2}, {2, 3}, {3, 3}, {4, 3}},
          {{8, 4}, {9, 4}, {8, 5}, {9, 5}}},
-        {3, 4, 3, 9, 5, {{4, 3}}, {{8, 4}, {9, 4}, {8, 5}, {9, 5}}},  // a part: clipped
-    };
+        {3, 4, 3, 9, 5, {{4, 3}}, {{8, 4}, {9, 4}, {8, 5}, {9, 5}}}};  // a part: clipped
+    // clang-format on
     for (const Row& r : rows) {
         const int w = r.right - r.left + 1, h = r.bottom - r.top + 1;
         std::vector<std::uint32_t> words(static_cast<std::size_t>(w * h), kBack);

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# A newcomer's first minutes on a 1280×800 screen: a cold start shows the bodies; «Примеры» loads
-# «Внутренние планеты», whose bodies stand where its file puts them before «Пуск»; Space runs it
-# at «авто», slowly enough to follow; loading another example shows no warning of the run before;
-# «Параметры» stays wholly on the screen however often it is shown.
+# A newcomer's first minutes on 1280×800: bodies shown before a run, «авто» slow enough to
+# follow, no stale warning after another example, «Параметры» wholly on the screen.
 . "$(dirname "$0")/lib.sh"
 program="$1" examples="$2"
 app="$E2E_TMP/app" state="$E2E_TMP/app/Orbimo.sav"

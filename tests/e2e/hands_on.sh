@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The mouse on the system, with real events: «Двойная звезда с планетой» loaded, its second star
-# dragged by (40, −30) px writes its X and Y in the state file moved by as many pixels' worth of
-# metres, within half a pixel; Ctrl+Z puts the file back byte for byte, and so it does after a
-# run of two seconds.
+# A star dragged by (40, −30) px moves as many pixels' worth of metres; Ctrl+Z after the drag
+# and after a run puts the state file back byte for byte.
 . "$(dirname "$0")/lib.sh"
 program="$1" examples="$2"
 app="$E2E_TMP/app" state="$E2E_TMP/app/Orbimo.sav"

@@ -1,13 +1,6 @@
 #!/usr/bin/env bash
-# The real program, started three times in one folder on one X server:
-# 1. the readout over the picture comes and goes with F3; a system is saved under a name;
-# 2. restarted, that name is chosen from «Система:» and run: the orbits are drawn and the run's
-#    state is written back into the state file; then three presses of "-" from «авто» (at
-#    1 год/с without a stop date) set 1 сут/с, and a run
-#    of about two seconds moves the simulated clock by as many days;
-# 3. restarted on an example: a wheel notch at the picture's centre draws the orbits again at
-#    the new scale (every colour stays) and writes it into «Масштаб»; after zooming far in, F
-#    brings every marker back.
+# The real program started three times in one folder: F3 and «Сохранить как»; a saved system
+# run, its state written back, the pace 1 сут/с; a wheel notch redraws and F fits.
 . "$(dirname "$0")/lib.sh"
 program="$1" examples="$2"
 app="$E2E_TMP/app" state="$E2E_TMP/app/Orbimo.sav"

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The teaching tools in the real program: «Внутренние планеты» loaded, «Графики» (G) and
-# «Орбита» (K) open for Mercury with equal areas and the third-law table chosen, a run of a few
-# seconds: the picture shows the dashed ellipse, the shaded sectors and the table, the graphs
-# window its curves; then a Shift+drag leaves a measuring tape. ORBIMO_SHOTS=FOLDER keeps the
-# screenshots.
+# «Графики» and «Орбита» for Mercury during a run: ellipse, sectors, table and curves drawn; a
+# Shift+drag leaves a tape. ORBIMO_SHOTS=FOLDER keeps the screenshots.
 . "$(dirname "$0")/lib.sh"
 program="$1" examples="$2"
 app="$E2E_TMP/app"

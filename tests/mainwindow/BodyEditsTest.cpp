@@ -36,14 +36,18 @@ TEST(BodyEdits, NewBodiesGoIntoTheFirstSlotsNotTakingPartUntilAllElevenDo) {
 }
 
 TEST(BodyEdits, NamesAreTakenOnlyWhenASystemFileKeepsThem) {
+    // clang-format off
     const std::pair<std::u16string, bool> names[] = {
-        {u"Луна", true},  {u"Ёж «колючий», № 2", true}, {u"", false},
-        {u"   ", false},  {u"Луна \"2\"", false},       {u"Луна\r\nII", false},
-        {u"日本", false}, {u"Комета 😀", false}};
+        {u"Луна", true}, {u"Ёж «колючий», № 2", true}, {u"Comet C/2020 F3 (NEOWISE)", true},
+        {u"", false}, {u"   ", false}, {u"Луна \"2\"", false}, {u"Луна\r\nII", false},
+        {u"Tab\there", false}, {u"日本", false}, {u"Комета 😀", false},
+        {std::u16string(40, u'я'), true}, {std::u16string(41, u'я'), false}};  // 40 at most
+    // clang-format on
     for (const auto& [name, taken] : names) {
         Program p;
         const EditResult r = RenameBody(p.params, 3, name);
         EXPECT_EQ(std::pair(r.changed, r.message.empty()), std::pair(taken, taken));
+        EXPECT_EQ(p.params.bodies[3].caption, taken ? name : u"Тело 3");
         Program q;  // saved and loaded again, the name is the one shown
         q.files.AddFile(u"/prog/x.sav", SystemFileBytes(p.params));
         LoadSystem(q.params, q.files, u"/prog/x.sav");

@@ -15,17 +15,8 @@ constexpr double G = 6.6725e-11, kSun = 2e30, kAU = 1.5e11, kDay = 86400;
 enum { M, X, Y, VX, VY };
 using Body = std::array<double, 5>;
 using Bodies = std::vector<Body>;
-constexpr TextField BodyRow::*kFields[] = {&BodyRow::mass, &BodyRow::x, &BodyRow::y, &BodyRow::vx,
-                                           &BodyRow::vy};
-
-/// Only these bodies take part (1, 2, ...), with a step of dt, seen from the origin.
 void Load(Program& p, const Bodies& bodies, double dt, bool leapfrog = true) {
-    p.params.SelectView(0);
-    for (int b = 1; b <= kBodies; ++b) p.params.SetBodyState(b, b <= int(bodies.size()) ? 1 : 0);
-    for (std::size_t b = 0; b < bodies.size(); ++b)
-        for (int f = M; f <= VY; ++f)
-            (p.params.bodies[b + 1].*kFields[f]).text = FormatNumber(bodies[b][f]);
-    p.params.timeStep.text = FormatNumber(dt);
+    p.Only(bodies, dt);
     p.logic.SetLeapfrog(leapfrog);
 }
 
@@ -97,8 +88,9 @@ TEST(Leapfrog, VelocitiesComeBackToThePositionsMomentHoweverTheRunEnds) {
         if (r.offAt) Leapfrog(expected, 2, r.ticks - int(r.offAt), kDay, r.length);
         for (std::size_t b = 0; b < count; ++b)
             for (int f = X; f <= VY; ++f)
-                EXPECT_NEAR(ParseNumber((p.params.bodies[b + 1].*kFields[f]).text).value_or(NAN),
-                            expected[b][f], f < VX ? 0.15 : 1e-10)
+                EXPECT_NEAR(
+                    ParseNumber(p.params.Field({FieldKind(f), int(b) + 1}).text).value_or(NAN),
+                    expected[b][f], f < VX ? 0.15 : 1e-10)
                     << b << f;
         const auto& said = p.toolkit.messages;
         EXPECT_EQ(said.size() == 1 && said[0].find(u"переполнение") != said[0].npos, r.fault);

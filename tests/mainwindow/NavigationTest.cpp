@@ -109,27 +109,6 @@ TEST(Navigation, FitRoundsTheScaleUpToOneTwoOrFiveTimesAPowerOfTen) {
         EXPECT_DOUBLE_EQ(RoundScaleUp(needed), scale) << needed;
 }
 
-// The wheel keeps the point under it where it was; its scale is the field's, exactly.
-TEST(Navigation, ZoomKeepsThePointUnderTheCursorAndWritesTheScaleHomeRestoresTheOrigin) {
-    Program p;
-    p.RunUntilDispatch(500);
-    auto metres = [&] {  // under pixel (700, 100)
-        return std::pair((700.5 * 15 - p.state.OriginX) * p.state.Zoom,
-                         (100.5 * 15 - p.state.OriginY) * p.state.Zoom);
-    };
-    for (auto [factor, expected] : {std::pair{1.25, 4e7}, {1.25, 3.2e7}, {1 / 1.25, 4e7}}) {
-        const auto before = metres();
-        p.logic.View().ZoomAt(700, 100, factor);
-        EXPECT_EQ(p.state.Zoom, expected);
-        EXPECT_NEAR(metres().first, before.first, std::fabs(before.first) * 1e-12);
-        EXPECT_NEAR(metres().second, before.second, std::fabs(before.second) * 1e-12);
-    }
-    EXPECT_EQ(p.params.scaleText, u"40 000 000");
-    p.logic.View().PanBy(30, -20);
-    p.logic.View().HomeOrigin();
-    EXPECT_EQ(std::pair(p.state.OriginX, p.state.OriginY), std::pair(7680.0, 4320.0));
-}
-
 // Body 1 (3 kg at (1, 1)), 2 (1 kg at (1, 5)), 3 (massless at (3, 2)): the centre of 1 and 2 is
 // (1, 2), 2 m short of 3 along +x; the turning frame is a rotation, never a mirror.
 TEST(Navigation, FramesPutABodyWhereTheirCentreAndTurnSay) {

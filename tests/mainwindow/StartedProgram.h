@@ -1,8 +1,10 @@
 // The main window's logic after the real start-up on a 1024×768 screen, files in memory.
 #pragma once
+#include <array>
 #include <optional>
 #include <string>
 
+#include "convert/NumberText.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeToolkit.h"
 #include "files/SaveLoad.h"
@@ -34,6 +36,16 @@ struct StartedProgram : ScreenMetrics {
         Run([this, n](long d) {
             if (d == n) logic.Click(0);
         });
+    }
+
+    /// Only these bodies (mass, x, y, vx, vy) take part, from body 1 on, seen from the origin.
+    void Only(const std::vector<std::array<double, 5>>& bodies, double dt) {
+        params.SelectView(0);
+        for (int b = 1; b <= kBodies; ++b) params.SetBodyState(b, b <= int(bodies.size()) ? 1 : 0);
+        for (std::size_t b = 0; b < bodies.size(); ++b)
+            for (int f = 0; f < 5; ++f)
+                params.Field({FieldKind(f), int(b) + 1}).text = FormatNumber(bodies[b][f]);
+        params.timeStep.text = FormatNumber(dt);
     }
 
     SimState state;

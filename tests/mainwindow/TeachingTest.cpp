@@ -16,22 +16,6 @@ namespace {
 
 constexpr double G = 6.6725e-11, kPi = std::numbers::pi;
 
-/// Only these bodies (mass, x, y, vx, vy) take part, seen from the origin.
-void Load(Program& p, const std::vector<std::array<double, 5>>& bodies, double dt) {
-    p.params.SelectView(0);
-    for (int b = 1; b <= kBodies; ++b) p.params.SetBodyState(b, b <= int(bodies.size()) ? 1 : 0);
-    for (std::size_t b = 0; b < bodies.size(); ++b) {
-        BodyRow& row = p.params.bodies[b + 1];
-        for (auto [field, v] : {std::pair{&row.mass, bodies[b][0]},
-                                {&row.x, bodies[b][1]},
-                                {&row.y, bodies[b][2]},
-                                {&row.vx, bodies[b][3]},
-                                {&row.vy, bodies[b][4]}})
-            field->text = FormatNumber(v);
-    }
-    p.params.timeStep.text = FormatNumber(dt);
-}
-
 // A heavy planet (the star wobbles) on a = 1E+11 m, e = 0,5 from its periapsis, sampled at
 // uneven moments for 1,2 periods: every sector a twelfth of πab, to 1E-06. A third body's pull
 // makes them differ.
@@ -44,7 +28,7 @@ TEST(EqualAreas, TwelfthsOfTheEllipseOnATwoBodyPathButNotWithAThirdBody) {
         Program p;
         std::vector<std::array<double, 5>> bodies{{M, 0, 0, 0, 0}, {m, a * (1 - e), 0, 0, -vq}};
         if (third) bodies.push_back({3e29, -3e11, 0, 0, 10000});
-        Load(p, bodies, 300);
+        p.Only(bodies, 300);
         p.logic.SetLeapfrog(true);
         Teaching t;
         t.Choose({2, 1, false, true, false, 12});

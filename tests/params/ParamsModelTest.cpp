@@ -95,30 +95,5 @@ TEST_F(ParamsModelTest, DeactivationClearsOnlyOnAChangeOfValue) {
     }
 }
 
-// A name is the body's item in the system file: what the file cannot hold is refused with the
-// reason, and the name stays as it was.
-TEST(BodyName, RenamingTakesWhatASystemFileCanHold) {
-    const std::pair<std::u16string, bool> rows[] = {
-        {u"Юпитер", true},
-        {u"Comet C/2020 F3 (NEOWISE)", true},
-        {u"", false},
-        {u"   ", false},
-        {u"«Искра»", true},
-        {u"Имя \"в кавычках\"", false},
-        {u"Tab\there", false},
-        {u"日本", false},  // not in Windows-1251
-        {std::u16string(40, u'я'), true},
-        {std::u16string(41, u'я'), false},
-    };
-    for (const auto& [name, taken] : rows) {
-        testing::FakeToolkit toolkit;
-        SimState s;
-        ParamsModel m(s, toolkit);
-        const auto problem = m.RenameBody(3, name);
-        EXPECT_EQ(!problem, taken) << ::testing::PrintToString(name);
-        EXPECT_EQ(m.bodies[3].caption, taken ? name : u"Тело 3") << ::testing::PrintToString(name);
-    }
-}
-
 }  // namespace
 }  // namespace orbimo

@@ -20,17 +20,13 @@ TEST(DataFolder, InstalledUnderASystemPrefixOrWithItsDataBeside) {
     t.Write("build/bin/orbimo", "");
     t.Write("root/usr/bin/orbimo", "");
     t.Write("root/usr/share/orbimo/Save/Первая.sav", "");
+    // A build tree or a portable copy; an unpacked package, an install under a prefix.
+    // clang-format off
     const std::pair<fs::path, bool> rows[] = {
-        {t.path() / "build/bin", false},    // a build tree or a portable copy
-        {t.path() / "root/usr/bin", true},  // an unpacked package, an install under a prefix
-        {"/usr/bin", true},
-        {"/usr/local/bin", true},
-        {"/opt/orbimo/bin", true},
-        {"/bin", true},
-        {"/usrdata/bin", false},
-        {"/home/u/usr/bin", false},
-        {"/usr/local/../../home/u/app", false},
-    };
+        {t.path() / "build/bin", false}, {t.path() / "root/usr/bin", true}, {"/usr/bin", true},
+        {"/usr/local/bin", true}, {"/opt/orbimo/bin", true}, {"/bin", true},
+        {"/usrdata/bin", false}, {"/home/u/usr/bin", false}, {"/usr/local/../../home/u/app", false}};
+    // clang-format on
     for (const auto& [program, installed] : rows)
         EXPECT_EQ(IsInstalled(program, program / "../share/orbimo"), installed) << program;
 }
