@@ -66,4 +66,18 @@ void PathHistory::MakeRoom() {
     last_ = 0;
 }
 
+void PathHistory::TruncateFrom(double time) {
+    for (std::size_t k = 0; k < blocks_.size(); ++k) {
+        const std::size_t n = k + 1 == blocks_.size() ? last_ : kBlock;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (blocks_[k]->at[i].time < time) continue;
+            blocks_.resize(k + 1);  // the blocks after it go back to the system
+            last_ = i;
+            sparse_ = std::min(sparse_, k);
+            skipped_ = 0;
+            return;
+        }
+    }
+}
+
 }  // namespace orbimo

@@ -74,6 +74,21 @@ class PathHistory {
             for (std::size_t i = 0; i < n; ++i) f(blocks_[k]->at[i]);
         }
     }
+    /// The snapshots before `time`, oldest first, up to the first one that is not: the picture
+    /// as it stood at that moment of the run. A snapshot's time is the clock before the tick
+    /// whose positions it holds.
+    template <class F>
+    void ForEachBefore(double time, F&& f) const {
+        for (std::size_t k = 0; k < blocks_.size(); ++k) {
+            const std::size_t n = k + 1 == blocks_.size() ? last_ : kBlock;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (!(blocks_[k]->at[i].time < time)) return;
+                f(blocks_[k]->at[i]);
+            }
+        }
+    }
+    /// A run goes on from the moment `time`: the snapshots from it on go.
+    void TruncateFrom(double time);
     std::size_t Size() const { return blocks_.empty() ? 0 : (blocks_.size() - 1) * kBlock + last_; }
     bool Empty() const { return Size() == 0; }
     /// The plot's start: the bodies and their positions when it was cleared.

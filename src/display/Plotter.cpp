@@ -62,6 +62,7 @@ void Plotter::Clear(bool keepMarkers) {
     shown_.fill(false);
     s_.PixelOwner.Fill(0);
     history_.Clear(s_, keepMarkers);
+    until_ = kForever;
     for (int b = 1; b <= s_.BodyCount; ++b) {
         if (s_.BodyOn[b] != 1) continue;
         if (!keepMarkers) {
@@ -83,7 +84,7 @@ bool Plotter::PlotInFrame(const Frame& frame) {
 }
 
 // The plot replayed: the start as the clear left it, then every snapshot's plotting step.
-void Plotter::Rerender(const Frame& frame) {
+void Plotter::RerenderUntil(const Frame& frame, double time, bool bodiesThere) {
     surface_.Clear();
     shown_.fill(false);
     s_.PixelOwner.Fill(0);
@@ -108,15 +109,21 @@ void Plotter::Rerender(const Frame& frame) {
         s_.LastPixY[b] = p.y;
         DrawMarker(p.x, p.y, b, kBlack);
     }
-    history_.ForEach([&](const Snapshot& snap) {
+    history_.ForEachBefore(time, [&](const Snapshot& snap) {
         const FrameTransform t = TransformOf(frame, s_, s_.ViewBody, snap.x, snap.y, snap.on);
         for (int b = 1; b <= s_.BodyCount; ++b) {
             if (!(snap.on & (1u << b))) continue;
             if (const auto p = PixelIn(s_, t, snap.x, snap.y, b)) MoveTo(b, p->x, p->y);
         }
     });
-    // Where the bodies stand now, which the last snapshot may be a pixel short of.
-    if (history_.StartKept() || !history_.Empty()) PlotStep(frame);
+    // Where the bodies stand now, which the last snapshot may be a pixel short of. Shown at an
+    // earlier moment, the history already holds what follows: nothing is added to it.
+    if (!bodiesThere || !(history_.StartKept() || !history_.Empty())) return;
+    if (time == kForever) {
+        PlotStep(frame);
+    } else {
+        MoveAll(frame);
+    }
 }
 
 template <class Surface>

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "core/ProjectToPixel.h"
 #include "core/SimState.h"
@@ -39,6 +40,10 @@ class Plotter {
     /// The plotting step of one tick: every body taking part at its pixel in the frame, and a
     /// snapshot into the history when any pixel changed.
     void PlotStep(const Frame& frame) {
+        if (MoveAll(frame)) history_.Record(s_);
+    }
+    /// Every body taking part to its pixel in the frame; true when any moved.
+    bool MoveAll(const Frame& frame) {
         bool moved = false;
         if (frame.kind == FrameKind::Body) {
             std::array<Pixel, kSlots> pixels;
@@ -52,11 +57,25 @@ class Plotter {
         } else {
             moved = PlotInFrame(frame);
         }
-        if (moved) history_.Record(s_);
+        return moved;
     }
     /// Draws the picture anew from the history at the record's scale and origin in the frame:
-    /// at the view it was plotted at, exactly the picture plotted then.
-    void Rerender(const Frame& frame);
+    /// at the view it was plotted at, exactly the picture plotted then. Only what was plotted
+    /// before the moment ShowUntil set.
+    void Rerender(const Frame& frame) { RerenderUntil(frame, until_, true); }
+    /// The same with the snapshots before `time`; the markers end where the record's bodies
+    /// are (`bodiesThere`) or at the last snapshot drawn.
+    void RerenderUntil(const Frame& frame, double time, bool bodiesThere);
+    /// The picture shows the run up to the moment `time` from now on (infinity: all of it),
+    /// the history keeping what follows until a run goes on from there.
+    void ShowUntil(double time) { until_ = time; }
+    double ShownUntil() const { return until_; }
+    /// A run goes on from the moment `time`: what the history holds from it on goes.
+    void DropHistoryFrom(double time) {
+        history_.TruncateFrom(time);
+        until_ = kForever;
+    }
+    static constexpr double kForever = std::numeric_limits<double>::infinity();
     const PathHistory& History() const { return history_; }
     /// How many times the picture was cleared: what follows the picture starts again with it.
     std::uint64_t Clears() const { return clears_; }
@@ -86,6 +105,7 @@ class Plotter {
     PathHistory history_;
     std::uint64_t clears_ = 0;
     std::array<bool, kSlots> shown_{};
+    double until_ = kForever;
 };
 
 }  // namespace orbimo

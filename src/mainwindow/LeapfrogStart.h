@@ -44,17 +44,31 @@ class LeapfrogStart {
     /// The velocities at the positions' moment (during a leapfrog run the record's trail them).
     std::pair<BodyDoubles, BodyDoubles> VelocitiesInStep() const;
 
+    struct Record {
+        BodyDoubles posX, posY, velX, velY;
+        double timeStep, simTime, lag;
+    };
+    /// Everything the next tick and the closing half step read, so that a run put back to a
+    /// moment goes on from it exactly.
+    struct State {
+        bool behind = false;
+        double lag = 0;
+        std::int64_t since = 0;
+        std::array<std::int16_t, kSlots> on{};
+        std::array<Record, 2> before{};
+    };
+    State GetState() const { return {behind_, lag_, since_, on_, before_}; }
+    void SetState(const State& st) {
+        behind_ = st.behind, lag_ = st.lag, since_ = st.since, on_ = st.on, before_ = st.before;
+    }
+
   private:
     SimState& s_;
     bool behind_ = false;
     double lag_ = 0;  // the velocities trail the positions by half of this step
     std::int64_t since_ = 0;
     std::array<std::int16_t, kSlots> on_{};  // the bodies put back
-    struct Record {
-        BodyDoubles posX, posY, velX, velY;
-        double timeStep, simTime, lag;
-    };
-    std::array<Record, 2> before_{};  // the record before each of the last two ticks
+    std::array<Record, 2> before_{};         // the record before each of the last two ticks
 };
 
 }  // namespace orbimo

@@ -78,9 +78,10 @@ void MainWindowLogic::Startup(const std::u16string& systemFile) {
 
 void MainWindowLogic::SystemLoaded(const std::u16string& name) {
     // Start-up's load is where the history begins; any other is a step of it.
+    DropRecord();
     if (!historyBegun_) {
         historyBegun_ = true;
-        committed_ = TakeSnapshot(params_);
+        committed_ = Snap();
     } else {
         RecordChange(name.empty() ? StepKind::BackToStart : StepKind::Load, 0, name);
     }
@@ -106,13 +107,18 @@ void MainWindowLogic::Click(int index) {
             if (showParams) showParams();
             break;
         case 2:
-            plotter_.Clear(true);
+            Clear(true);
             break;
         case 3:
             toolkit_.EndProgram();
         default:
             break;
     }
+}
+
+void MainWindowLogic::Clear(bool keepMarkers) {
+    plotter_.Clear(keepMarkers);
+    DropRecord();
 }
 
 void MainWindowLogic::RepaintRequest() {
@@ -174,6 +180,7 @@ void MainWindowLogic::StartOrStop() {
     const std::optional<RunSettings> run = ReadRunSettings();
     if (!run) return;
     lastRun_.started = true;
+    const RunBegin begin = HowToBegin();
     double stopTime = ParseDate(params_.stopDate.text, toolkit_);
     status_ = RunStatus{RunState::Running, !(stopTime > s_.SimTime), 0, {}};
     if (!(stopTime > s_.SimTime)) stopTime = 0;
@@ -190,12 +197,19 @@ void MainWindowLogic::StartOrStop() {
     s_.TimeStep = run->timeStep;
     s_.StepLength = run->stepLength;
     s_.Zoom = run->zoom;
-    status_.start = MeasureTotals(s_);
+    if (begin == RunBegin::Resume) {
+        // Where the jump left the run, the leapfrog start's half step included.
+        PutRunPoint(*resume_, s_, halfSteps_);
+        status_.ticks = resume_->runTicks;
+    }
+    status_.start = begin == RunBegin::Resume ? CurrentTotals() : MeasureTotals(s_);
     rebase_ = false;
-    const SystemSnapshot before = TakeSnapshot(params_);
-    RunLoop(*run, stopTime);
+    const SystemSnapshot before = Snap();
+    RunLoop(run->stepLong, stopTime, begin);
+    // A run stopped is read from the fields again: only a jump's moment is gone on from exactly.
+    resume_.reset();
     // The run is one step: undone, every body, the date and the step are as before «Пуск».
-    committed_ = TakeSnapshot(params_);
+    committed_ = Snap();
     history_.Record(StepKind::Run, 0, StepName(StepKind::Run, RunStepWhat(params_)), before,
                     committed_);
 }
@@ -206,6 +220,7 @@ inline bool MainWindowLogic::Tick(bool stepLong, double stopTime) {
     if (rebase_) {
         rebase_ = false;
         status_.start = CurrentTotals();
+        if (recordingRun_) AddCheckpoint(CheckpointKind::Edit);
     }
     if (halfSteps_.Behind()) {
         if ((fault_ = halfSteps_.BeforeTick(stepLong, status_.ticks)) != TickFault::None)
@@ -217,6 +232,7 @@ inline bool MainWindowLogic::Tick(bool stepLong, double stopTime) {
     if (plotting_) plotter_.PlotStep(view_.CurrentFrame());
     s_.SimTime = s_.SimTime + s_.TimeStep;  // finite: the tick checked it
     ++status_.ticks;
+    if (status_.ticks == checkAt_) DueCheckpoint();
     if (afterTick) afterTick();
     timerReached_ = stopTime != 0 && s_.SimTime >= stopTime;
     return !timerReached_;
@@ -243,48 +259,72 @@ bool MainWindowLogic::PacedFrame(bool stepLong, double stopTime) {
     return true;
 }
 
-void MainWindowLogic::RunLoop(const RunSettings& run, double stopTime) {
+void MainWindowLogic::RunLoop(bool stepLong, double stopTime, RunBegin begin, bool paced) {
     fault_ = TickFault::None;
     timerReached_ = false;
     pace_.StartRun(stopTime > 0 ? stopTime - s_.SimTime : 0);
-    status_.leapfrog = leapfrog_;
+    const bool resumed = begin == RunBegin::Resume;
+    status_.leapfrog = resumed ? halfSteps_.Behind() : leapfrog_;
+    runStepLong_ = stepLong;
     // Leapfrog: the velocities half a step before the positions, with the first tick's step.
-    bool going = !leapfrog_ ||
-                 (fault_ = halfSteps_.StepBack(run.stepLong, status_.ticks)) == TickFault::None;
+    bool going = resumed || !leapfrog_ ||
+                 (fault_ = halfSteps_.StepBack(stepLong, status_.ticks)) == TickFault::None;
+    BeginRecording(begin);
     while (going && s_.StopRequested == 0) {
-        if (pace_.Unlimited()) {
-            going = Tick(run.stepLong, stopTime);
+        if (!paced || pace_.Unlimited()) {
+            going = Tick(stepLong, stopTime);
             if (going) toolkit_.DispatchPendingEvents();
         } else {
-            going = PacedFrame(run.stepLong, stopTime);
+            going = PacedFrame(stepLong, stopTime);
         }
     }
     s_.StopRequested = 0;
+    const RunPoint end = Point();
+    const std::int64_t endTick = tickBase_ + status_.ticks;
     // ...and forward to the positions' moment before the fields show them.
     const LeapfrogStart::Ending ending = halfSteps_.Finish(status_.ticks);
     if (fault_ == TickFault::None) fault_ = ending.fault;
     if (ending.tickUndone) --status_.ticks;
+    EndRecording(end, endTick);
     lastRun_.fault = fault_;
     status_.state = fault_ != TickFault::None ? RunState::Fault
                     : timerReached_           ? RunState::TimerReached
                                               : RunState::Stopped;
     WriteReadout(s_, params_);
+    resumeFields_ = Snap();
     SetCaption(kCaptionStart);
     if (fault_ != TickFault::None) toolkit_.MessageBox(TickFaultMessage(fault_, ending.lagging));
+}
+
+// The run computed again from a checkpoint through the very same tick, nothing drawn, up to
+// the record's tick `tick` or the first tick whose clock reaches `date`: the tick reached.
+std::int64_t MainWindowLogic::Recompute(const Checkpoint& from, std::int64_t tick, double date) {
+    PutRunPoint(from.point, s_, halfSteps_);
+    status_.ticks = from.point.runTicks;
+    runStepLong_ = from.point.stepLong;
+    tickBase_ = from.tick - from.point.runTicks;
+    rebase_ = false;
+    const bool plotting = std::exchange(plotting_, false);
+    std::function<void()> after = std::exchange(afterTick, nullptr);
+    std::int64_t t = from.tick;
+    while (t < tick && s_.SimTime < date && Tick(runStepLong_, 0)) ++t;
+    plotting_ = plotting;
+    afterTick = std::move(after);
+    return t;
 }
 
 bool MainWindowLogic::Edit(StepKind kind, int body, const std::function<std::u16string()>& edit,
                            bool dragging) {
     if (Running()) return false;
-    const SystemSnapshot before = TakeSnapshot(params_);
+    const SystemSnapshot before = Snap();
     const std::u16string what = edit();
-    committed_ = TakeSnapshot(params_);
+    committed_ = Snap();
     history_.Record(kind, body, StepName(kind, what), before, committed_, dragging);
     return true;
 }
 
 void MainWindowLogic::RecordChange(StepKind kind, int body, const std::u16string& what) {
-    SystemSnapshot now = TakeSnapshot(params_);
+    SystemSnapshot now = Snap();
     history_.Record(kind, body, StepName(kind, what), committed_, now);
     committed_ = std::move(now);
 }
@@ -293,8 +333,9 @@ bool MainWindowLogic::Undo() {
     if (Running()) return false;
     const std::u16string scale = params_.scaleText;
     const bool done = history_.Undo(params_);
+    if (done) Revisit(*history_.Restored());
     params_.SetText({FieldKind::Scale}, scale);
-    committed_ = TakeSnapshot(params_);
+    committed_ = Snap();
     return done;
 }
 
@@ -302,13 +343,14 @@ bool MainWindowLogic::Redo() {
     if (Running()) return false;
     const std::u16string scale = params_.scaleText;
     const bool done = history_.Redo(params_);
+    if (done) Revisit(*history_.Restored());
     params_.SetText({FieldKind::Scale}, scale);
-    committed_ = TakeSnapshot(params_);
+    committed_ = Snap();
     return done;
 }
 
 void MainWindowLogic::ViewChanged() {
-    if (!Running()) committed_ = TakeSnapshot(params_);
+    if (!Running()) committed_ = Snap();
 }
 
 Totals MainWindowLogic::CurrentTotals() const {

@@ -1,6 +1,8 @@
 #pragma once
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,6 +15,7 @@
 #include "mainwindow/LeapfrogStart.h"
 #include "mainwindow/PaceClock.h"
 #include "mainwindow/PictureView.h"
+#include "mainwindow/RunRecord.h"
 #include "mainwindow/SystemHistory.h"
 #include "params/ParamsModel.h"
 #include "platform/FileSystem.h"
@@ -47,6 +50,15 @@ struct TwipRect {
     double left = 0, top = 0, width = 0, height = 0;
 };
 
+/// How a jump to a moment of the run's record ended.
+enum class JumpOutcome : std::uint8_t {
+    Done,
+    BeforeRecord,  // the moment is not after the record's start
+    NoRecord,      // nothing run since the system was loaded or the picture cleared
+    Fault,         // the run forward from the record's end ended in a tick fault (JumpFault())
+    Refused,       // a run is going
+};
+
 /// What one run reads from the parameters window before its first tick.
 struct RunSettings {
     BodyDoubles mass{}, posX{}, posY{}, velX{}, velY{};
@@ -68,7 +80,8 @@ class MainWindowLogic {
     void Click(int index);
     /// Starts a run, or asks the run in progress to end (Play1).
     void StartOrStop();
-    void Clear(bool keepMarkers) { plotter_.Clear(keepMarkers); }
+    /// Wipes the picture, and with it the run's record.
+    void Clear(bool keepMarkers);
     /// The window system asks for the picture: background, then the rebuild.
     void RepaintRequest();
 
@@ -116,6 +129,31 @@ class MainWindowLogic {
     /// A change of the view (the wheel's or Fit's scale) is no step of its own.
     void ViewChanged();
 
+    // ---- rewind: the run's record, any tick of it computed again bit for bit ----
+    /// The system as a run with `date` as its stop date would have left it: at the first tick
+    /// whose clock reaches the date, computed again from the record; past the record's end the
+    /// run goes on, plotting, up to it. One step of the undo history.
+    JumpOutcome JumpToDate(double date);
+    /// The same at the record's tick `tick` (not before its first tick + 1).
+    JumpOutcome JumpToTick(std::int64_t tick);
+    /// Draws the picture as it stood at `date` from the path history, the system left as it is
+    /// (a time bar being dragged); JumpToDate or EndShowRecord after. False with no record.
+    bool ShowRecordAt(double date);
+    /// The picture at the moment the system stands at again.
+    void EndShowRecord() { plotter_.Rerender(view_.CurrentFrame()); }
+    bool HasRecord() const { return !record_.Empty(); }
+    std::int64_t RecordFirstTick() const { return record_.FirstTick(); }
+    std::int64_t RecordLastTick() const { return record_.LastTick(); }
+    double RecordFirstDate() const { return record_.FirstDate(); }
+    double RecordLastDate() const { return record_.LastDate(); }
+    /// The record's tick the system stands at; -1 when it stands at none.
+    std::int64_t RecordTick() const { return shownTick_; }
+    const RunRecord& Record() const { return record_; }
+    /// The tick fault a jump forward ended in (its message was shown as a run's is).
+    TickFault JumpFault() const { return jumpFault_; }
+    /// Whether runs keep a record (on by default).
+    void SetRecording(bool on);
+
     /// The leapfrog start for the runs that follow, off by default: a run's start moves the
     /// velocities half a step back, its end half a step forward again.
     void SetLeapfrog(bool on) { leapfrog_ = on; }
@@ -149,10 +187,29 @@ class MainWindowLogic {
     void TakeFieldScale();
 
   private:
+    // How a run's record goes on: afresh, after the record's end as the fields read it, or
+    // exactly from the moment a jump left.
+    enum class RunBegin : std::uint8_t { NewRecord, Append, Resume };
+    static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+
     void SetCaption(const std::u16string& c);
-    void RunLoop(const RunSettings& run, double stopTime);
+    void RunLoop(bool stepLong, double stopTime, RunBegin begin, bool paced = true);
     bool Tick(bool stepLong, double stopTime);
     bool PacedFrame(bool stepLong, double stopTime);
+    RunPoint Point() const { return TakeRunPoint(s_, halfSteps_, status_.ticks, runStepLong_); }
+    void AddCheckpoint(CheckpointKind kind);
+    void DueCheckpoint();
+    void BeginRecording(RunBegin begin);
+    void EndRecording(const RunPoint& end, std::int64_t endTick);
+    void DropRecord();
+    RunBegin HowToBegin();
+    SystemSnapshot Snap();
+    std::int64_t Recompute(const Checkpoint& from, std::int64_t tick, double date);
+    TickFault Settle(std::int64_t tick);
+    void ShowSettled();
+    JumpOutcome Arrive(std::int64_t tick, const SystemSnapshot& before);
+    JumpOutcome RunForward(double date, std::int64_t tick);
+    void Revisit(const SystemSnapshot& restored);
 
     SimState& s_;
     ParamsModel& params_;
@@ -177,7 +234,23 @@ class MainWindowLogic {
     SystemHistory history_;
     SystemSnapshot committed_;  // the system as the last step left it
     bool historyBegun_ = false;
+    RunRecord record_;
+    bool recording_ = true;
+    bool recordingRun_ = false;         // a run is going and keeps the record
+    bool runStepLong_ = false;          // of the run going or recomputed
+    std::int64_t tickBase_ = 0;         // the record's tick at the run's tick 0
+    std::int64_t checkAt_ = kNever;     // the run's tick of the next checkpoint or stop
+    std::int64_t stopAtTick_ = kNever;  // the record's tick a jump forward ends at
+    std::int64_t shownTick_ = -1;
+    std::optional<RunPoint> resume_;  // the run at shownTick_, before its closing half step
+    RunPoint lastEnd_;                // the same where the last run ended
+    SystemSnapshot resumeFields_;     // the fields as the record's moment wrote them
+    TickFault recordFault_ = TickFault::None, jumpFault_ = TickFault::None;
 };
+
+/// Russian text for a jump that did not happen (empty for Done and Fault, whose message the
+/// run forward has shown); `firstDate`: the record's start.
+std::u16string JumpMessage(JumpOutcome outcome, double firstDate);
 
 /// Russian text for a tick that could not be computed; velocitiesBehind when the closing half
 /// step of a leapfrog run could not be computed either.

@@ -80,6 +80,8 @@ std::u16string StepName(StepKind kind, const std::u16string& what) {
             return u"В начало";
         case StepKind::Run:
             return u"счёт до " + what;
+        case StepKind::Jump:
+            return u"переход к " + what;
     }
     return what;
 }
@@ -116,7 +118,8 @@ void SystemHistory::Record(StepKind kind, int body, std::u16string name,
     }
     if (before == after) return;
     steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(position_), steps_.end());
-    auto shared = !steps_.empty() && *steps_.back().after == before
+    auto shared = !steps_.empty() && *steps_.back().after == before &&
+                          steps_.back().after->recordTick == before.recordTick
                       ? steps_.back().after
                       : std::make_shared<const SystemSnapshot>(before);
     steps_.push_back(Step{kind, body, std::move(name), std::move(shared),
@@ -143,14 +146,16 @@ std::u16string SystemHistory::RedoName() const {
 bool SystemHistory::Undo(ParamsModel& params) {
     open_ = false;
     if (!CanUndo()) return false;
-    RestoreSnapshot(params, *steps_[--position_].before);
+    restored_ = steps_[--position_].before;
+    RestoreSnapshot(params, *restored_);
     return true;
 }
 
 bool SystemHistory::Redo(ParamsModel& params) {
     open_ = false;
     if (!CanRedo()) return false;
-    RestoreSnapshot(params, *steps_[position_++].after);
+    restored_ = steps_[position_++].after;
+    RestoreSnapshot(params, *restored_);
     return true;
 }
 

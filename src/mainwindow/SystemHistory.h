@@ -21,6 +21,9 @@ struct SystemSnapshot {
     std::int16_t viewBody = 0;
     std::array<std::int16_t, kSlots> bodyOn{};
     double simTime = 0;
+    /// The tick of the run record the system stood at (-1: none), so that undo goes back to
+    /// that moment of the picture; not part of the comparison.
+    std::int64_t recordTick = -1;
     /// SimTime compared bit for bit.
     bool operator==(const SystemSnapshot& other) const;
 };
@@ -44,9 +47,11 @@ enum class StepKind : std::uint8_t {
     Load,
     BackToStart,
     Run,
+    Jump,
 };
 
-/// The name the menu shows: «перемещение тела Земля», «счёт до 01.02.2000»; `what` is the
+/// The name the menu shows: «перемещение тела Земля», «счёт до 01.02.2000», «переход к
+/// 01.02.2000»; `what` is the
 /// body's name, the field (FieldStepWhat), the system or the date, as the kind needs.
 std::u16string StepName(StepKind kind, const std::u16string& what);
 /// A field for StepName(StepKind::Field, …): «Масса тела Земля», «Шаг(с)».
@@ -82,6 +87,9 @@ class SystemHistory {
     bool Undo(ParamsModel& params);
     bool Redo(ParamsModel& params);
 
+    /// The system the last Undo or Redo put back.
+    const SystemSnapshot* Restored() const { return restored_.get(); }
+
     std::size_t Size() const { return steps_.size(); }
     std::size_t Position() const { return position_; }
 
@@ -96,6 +104,7 @@ class SystemHistory {
     std::deque<Step> steps_;
     std::size_t position_ = 0;  // the steps before it are done
     bool open_ = false;         // the last step is a drag still going on
+    std::shared_ptr<const SystemSnapshot> restored_;
 };
 
 }  // namespace orbimo
