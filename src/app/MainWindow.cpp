@@ -26,6 +26,7 @@
 #include "app/MainWindowActions.h"
 #include "app/PictureExport.h"
 #include "app/TextFit.h"
+#include "convert/DateTimeText.h"
 #include "display/ThickTraces.h"
 #include "mainwindow/BodyEdits.h"
 #include "mainwindow/CircularOrbit.h"
@@ -116,6 +117,7 @@ void MainWindow::LayOutButtons() {
         buttons_[static_cast<std::size_t>(i)]->setGeometry(
             left, top, px(r.left + r.width, tppX_) - left, px(r.top + r.height, tppY_) - top);
     }
+    timeBar_.Place(width(), buttons_[3]->geometry().right() + 1, buttons_[0]->geometry().top());
 }
 
 void MainWindow::Present() {
@@ -144,11 +146,51 @@ void MainWindow::RefreshOverlay() {
     if (!prefs_.hintSeen)
         options.hint = u"Справка — F1. Примеры систем — в меню правой кнопки мыши, «Примеры».";
     Overlay next = BuildOverlay(logic_, options, rates_);
+    if (!logic_.Running() && logic_.HasRecord() &&
+        logic_.RecordLastDate() > logic_.RecordFirstDate())
+        next.timeBar = timeBar_.Layer(scrubbing_ ? scrubDate_ : logic_.State().SimTime,
+                                      logic_.RecordFirstDate(), logic_.RecordLastDate(),
+                                      scrubbing_ ? FormatDate(scrubDate_) : std::u16string());
     if (next == overlay_ && !overlayRegion_.isEmpty()) return;
     const QRegion region = OverlayRegion(next, size());
     update(region + overlayRegion_);
     overlay_ = std::move(next);
     overlayRegion_ = region;
+}
+
+void MainWindow::ScrubTo(int x) {
+    // Whole seconds: the date shown is one a user could type, and the jump lands on its tick.
+    scrubDate_ = std::round(timeBar_.DateAt(x, logic_.RecordFirstDate(), logic_.RecordLastDate()));
+    RefreshOverlay();
+    // The picture at that moment, at most once a display frame.
+    if (scrubPending_) return;
+    scrubPending_ = true;
+    QTimer::singleShot(scrubShown_ ? 16 : 0, this, [this] {
+        scrubPending_ = false;
+        if (!scrubbing_) return;
+        scrubShown_ = true;
+        if (logic_.ShowRecordAt(scrubDate_)) Redrawn();
+    });
+}
+
+void MainWindow::AskJumpDate() {
+    if (logic_.Running())
+        return toolkit_.MessageBox(u"Во время счёта не перейти к дате: сначала «Стоп».");
+    const std::u16string text = toolkit_.InputBox(
+        u"Дата (ДД.ММ.ГГГГ Ч:ММ:СС): система встанет так, как остановился бы "
+        u"счёт с этой датой в «Таймер».",
+        u"Перейти к дате", FormatDate(logic_.State().SimTime));
+    if (text.empty()) return;
+    const double date = ParseDate(text, toolkit_);
+    if (date == 0 && text.rfind(u"01.01.1900", 0) != 0) return;  // not a date: ParseDate said so
+    Jumped(logic_.JumpToDate(date));
+}
+
+void MainWindow::Jumped(JumpOutcome outcome) {
+    const std::u16string message = JumpMessage(outcome, logic_.RecordFirstDate());
+    if (!message.empty()) toolkit_.MessageBox(message);
+    if (outcome != JumpOutcome::Done && outcome != JumpOutcome::Fault) logic_.EndShowRecord();
+    Redrawn();
 }
 
 void MainWindow::SetPace(int index) {
@@ -249,6 +291,10 @@ void MainWindow::mousePressEvent(QMouseEvent* e) {
     if (teaching_->MousePress(e)) return;
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     const QPoint at = e->position().toPoint();
+    if (overlay_.timeBar && timeBar_.Hit({at.x(), at.y()})) {
+        scrubbing_ = true;
+        return ScrubTo(at.x());
+    }
     if (bodies_.Press({at.x(), at.y()}, prefs_.arrows, 1 + 2 * prefs_.lineWidth) !=
         BodyDrag::Grab::None) {
         RefreshOverlay();
@@ -262,6 +308,7 @@ void MainWindow::mousePressEvent(QMouseEvent* e) {
 
 void MainWindow::mouseMoveEvent(QMouseEvent* e) {
     if (teaching_->MouseMove(e)) return;
+    if (scrubbing_) return ScrubTo(e->position().toPoint().x());
     const QPoint at = e->position().toPoint();
     if (bodies_.Dragging()) {
         bodies_.Move({at.x(), at.y()});
@@ -290,6 +337,14 @@ void MainWindow::mouseMoveEvent(QMouseEvent* e) {
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* e) {
     if (teaching_->MouseRelease(e)) return;
+    if (scrubbing_ && e->button() == Qt::LeftButton) {
+        scrubbing_ = false;
+        scrubShown_ = false;
+        // The bar's left end is the record's first tick, which no date after its start names.
+        return Jumped(scrubDate_ <= logic_.RecordFirstDate()
+                          ? logic_.JumpToTick(logic_.RecordFirstTick() + 1)
+                          : logic_.JumpToDate(scrubDate_));
+    }
     if (e->button() == Qt::LeftButton && bodies_.Dragging()) {
         bodies_.Release();
         RefreshOverlay();
@@ -590,6 +645,21 @@ void MainWindow::Run(Command c) {
                 for (int b = 1; b <= kBodies; ++b) logic_.Params().SetBodyState(b, 0);
                 return std::u16string();  // named «все тела выключены»
             });
+        case Command::JumpToDate:
+            return AskJumpDate();
+        case Command::TickBack:
+        case Command::TickForward:
+        case Command::HundredBack:
+        case Command::HundredForward: {
+            const std::int64_t by = c == Command::TickBack      ? -1
+                                    : c == Command::TickForward ? 1
+                                    : c == Command::HundredBack ? -100
+                                                                : 100;
+            if (!logic_.HasRecord() || logic_.Running()) return;
+            const std::int64_t from =
+                logic_.RecordTick() >= 0 ? logic_.RecordTick() : logic_.RecordLastTick();
+            return Jumped(logic_.JumpToTick(std::max(from + by, logic_.RecordFirstTick() + 1)));
+        }
         case Command::Help:
             HintDone();
             return ShowHelp();

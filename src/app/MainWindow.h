@@ -15,6 +15,7 @@
 #include "mainwindow/BodyDrag.h"
 #include "mainwindow/MainWindowLogic.h"
 #include "mainwindow/Overlay.h"
+#include "mainwindow/TimeBar.h"
 #include "platform/MemorySurface.h"
 #include "platform/qt/QtToolkit.h"
 
@@ -118,6 +119,15 @@ class MainWindow : public QWidget {
     bool dragging_ = false;
     QPoint dragFrom_, dragBy_;  // the picture follows the mouse; panned when it is let go
     BodyDrag bodies_{logic_};   // a body placed or aimed with the mouse instead
+    TimeBar timeBar_;           // or the moment of the record shown
+    bool scrubbing_ = false, scrubPending_ = false, scrubShown_ = false;
+    double scrubDate_ = 0;
+    /// The time bar's handle dragged to column x: the picture at that moment, soon.
+    void ScrubTo(int x);
+    /// Ctrl+G: asks for a date and jumps there.
+    void AskJumpDate();
+    /// After a jump: its message, if any, and the picture.
+    void Jumped(JumpOutcome outcome);
     /// Adds to the right-click menu what can be done at window point `at` to the system: to the
     /// body there, or a body added there.
     void AddEditEntries(QMenu& menu, QPoint at);

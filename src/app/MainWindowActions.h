@@ -36,6 +36,11 @@ enum class Command {
     Undo,
     Redo,
     AllOff,
+    JumpToDate,
+    TickBack,
+    TickForward,
+    HundredBack,
+    HundredForward,
     Help,
 };
 

@@ -282,6 +282,46 @@ TEST(Navigation, WheelDragHomeFitAndFrameKeysRedrawTheTracesAndChooseTheView) {
     EXPECT_TRUE(TraceColours(p).empty());
 }
 
+// After a run of 216 one-hour ticks to 10.01.1900: `,` `.` and Shift step through its record,
+// the time bar's left end is its first tick, Ctrl+Z goes back where the last jump came from.
+TEST(Rewind, KeysAndTheTimeBarPutTheSystemAtTicksOfTheRecord) {
+    App p;
+    p.params.SetText({FieldKind::StopDate}, u"10.01.1900");
+    p.logic.Pace().SetPace(0);
+    p.ActivateForm();
+    EXPECT_FALSE(p.form.CurrentOverlay().timeBar);
+    QTest::keyClick(&p.form, Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&p] { return !p.logic.Running(); }));
+    const auto bar = [&p] { return *p.form.CurrentOverlay().timeBar; };
+    const auto handleAt = [&] { return QPoint(bar().handle, bar().top + 2); };
+    ASSERT_TRUE(p.form.CurrentOverlay().timeBar);
+    EXPECT_EQ(bar().handle, bar().left + bar().width - TimeBar::kHandle / 2);
+    const std::tuple<std::function<void()>, std::u16string> rows[] = {
+        {[&] { QTest::keyClick(&p.form, Qt::Key_Comma); }, u"09.01.1900 23:00:00"},
+        {[&] { QTest::keyClick(&p.form, Qt::Key_Less, Qt::ShiftModifier); },
+         u"05.01.1900 19:00:00"},
+        {[&] { QTest::keyClick(&p.form, Qt::Key_Period); }, u"05.01.1900 20:00:00"},
+        {[&] { QTest::keyClick(&p.form, Qt::Key_Z, Qt::ControlModifier); }, u"05.01.1900 19:00:00"},
+        {[&] {
+             QTest::mousePress(&p.form, Qt::LeftButton, {}, handleAt());
+             QTest::mouseMove(&p.form, QPoint(bar().left - 3, bar().top + 2));
+             QTest::mouseRelease(&p.form, Qt::LeftButton, {},
+                                 QPoint(bar().left - 3, bar().top + 2));
+         },
+         u"01.01.1900 1:00:00"},
+        {[&] { QTest::keyClick(&p.form, Qt::Key_Greater, Qt::ShiftModifier); },
+         u"05.01.1900 5:00:00"},
+    };
+    for (const auto& [act, date] : rows) {
+        act();
+        EXPECT_EQ(p.params.simDate.text, date);
+        // The record spans 0 to 216 hours; the handle's centre runs kHandle / 2 in from each end.
+        const int run = bar().width - 2 * (TimeBar::kHandle / 2);
+        EXPECT_EQ(bar().handle, bar().left + TimeBar::kHandle / 2 +
+                                    std::lround(p.state.SimTime / (216 * 3600.0) * run));
+    }
+}
+
 // «Примеры» loads as «Система:» does; a box keeps the picture; thick paths are the screen's only.
 TEST(Picture, ExamplesThenABoxOverThePictureThenAProjectorsPaths) {
     App p;
