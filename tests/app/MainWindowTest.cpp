@@ -192,7 +192,9 @@ TEST(Picture, TheScreenShowsTheSurfaceAfterARunOfPartialUpdates) {
     ASSERT_TRUE(RunAndStop(p, [&] { QTest::mouseClick(p.form.Button(0), Qt::LeftButton); }));
     QApplication::processEvents();
     const QImage screen = p.form.screen()->grabWindow(p.form.winId()).toImage();
-    const QRect above(0, 0, 1024, p.form.Button(0)->geometry().top());
+    // Above the buttons and the time bar, the one layer left on.
+    ASSERT_TRUE(p.form.CurrentOverlay().timeBar);
+    const QRect above(0, 0, 1024, p.form.CurrentOverlay().timeBar->top - 5);
     EXPECT_TRUE(screen.copy(above).convertToFormat(QImage::Format_RGB32) ==
                 p.form.Image().copy(above));
 }
