@@ -36,11 +36,11 @@ void RunRecord::Begin(std::int64_t tick, const RunPoint& point) {
 
 void RunRecord::Add(std::int64_t tick, CheckpointKind kind, const RunPoint& point) {
     if (points_.size() >= maxPoints_) Thin();
-    // The whole bound reserved at once: a growing vector would copy every point again and
-    // again during the run, and reserved pages cost nothing until written. Points that must
-    // stay may go past it one at a time.
-    if (points_.capacity() < maxPoints_) points_.reserve(maxPoints_);
-    if (points_.size() == points_.capacity()) points_.reserve(points_.size() + 1);
+    // Grown by hand: doubling past the bound would hold up to twice the memory allowed.
+    if (points_.size() == points_.capacity())
+        points_.reserve(
+            std::max(points_.size() + 1,
+                     std::min(maxPoints_, std::max<std::size_t>(2 * points_.size(), 16))));
     if (kind != CheckpointKind::Tick || points_.size() < maxPoints_)
         points_.push_back(Checkpoint{tick, kind, point});
     Schedule();

@@ -74,8 +74,8 @@ class RunRecord {
     double FirstDate() const { return points_.front().point.simTime; }
     double LastDate() const { return points_.back().point.simTime; }
     const std::vector<Checkpoint>& Points() const { return points_; }
-    /// The memory the checkpoints hold (the rest of the reserve is never written).
-    std::size_t Bytes() const { return points_.size() * sizeof(Checkpoint); }
+    /// The memory the checkpoints hold.
+    std::size_t Bytes() const { return points_.capacity() * sizeof(Checkpoint); }
 
   private:
     void Thin();
