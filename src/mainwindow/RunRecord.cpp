@@ -23,7 +23,7 @@ RunRecord::RunRecord(std::size_t maxBytes, std::int64_t every)
       every_(every) {}
 
 void RunRecord::Clear() {
-    std::vector<Checkpoint>().swap(points_);
+    points_.clear();
     every_ = firstEvery_;
     next_ = 0;
     open_ = true;
@@ -36,11 +36,6 @@ void RunRecord::Begin(std::int64_t tick, const RunPoint& point) {
 
 void RunRecord::Add(std::int64_t tick, CheckpointKind kind, const RunPoint& point) {
     if (points_.size() >= maxPoints_) Thin();
-    // Grown by hand: doubling past the bound would hold up to twice the memory allowed.
-    if (points_.size() == points_.capacity())
-        points_.reserve(
-            std::max(points_.size() + 1,
-                     std::min(maxPoints_, std::max<std::size_t>(2 * points_.size(), 16))));
     if (kind != CheckpointKind::Tick || points_.size() < maxPoints_)
         points_.push_back(Checkpoint{tick, kind, point});
     Schedule();
