@@ -330,19 +330,17 @@ void MainWindowLogic::RecordChange(StepKind kind, int body, const std::u16string
 }
 
 bool MainWindowLogic::Undo() {
-    if (Running()) return false;
-    const std::u16string scale = params_.scaleText;
-    const bool done = history_.Undo(params_);
-    if (done) Revisit(*history_.Restored());
-    params_.SetText({FieldKind::Scale}, scale);
-    committed_ = Snap();
-    return done;
+    return Revisit(false);
 }
 
 bool MainWindowLogic::Redo() {
+    return Revisit(true);
+}
+
+bool MainWindowLogic::Revisit(bool redo) {
     if (Running()) return false;
     const std::u16string scale = params_.scaleText;
-    const bool done = history_.Redo(params_);
+    const bool done = redo ? history_.Redo(params_) : history_.Undo(params_);
     if (done) Revisit(*history_.Restored());
     params_.SetText({FieldKind::Scale}, scale);
     committed_ = Snap();

@@ -210,6 +210,8 @@ class MainWindowLogic {
     JumpOutcome Arrive(std::int64_t tick, const SystemSnapshot& before);
     JumpOutcome RunForward(double date, std::int64_t tick);
     void Revisit(const SystemSnapshot& restored);
+    /// Undo (or redo) of one step, the scale kept.
+    bool Revisit(bool redo);
 
     SimState& s_;
     ParamsModel& params_;
