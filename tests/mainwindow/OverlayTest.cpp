@@ -82,6 +82,26 @@ TEST(Readout, TellsTheDateStatePaceRatesDriftAndView) {
     }
 }
 
+// Projector mode during a run: every body taking part, the last slot's too, drawn larger where
+// its marker stands.
+TEST(Overlay, ThickMarkersOfEveryBodyDuringARun) {
+    Program p;
+    for (int b = 1; b <= kBodies; ++b) p.params.SetBodyState(b, b == 4 ? 0 : 1);
+    OverlayOptions options;
+    options.readout = false, options.markerSize = 7;
+    std::vector<BodyMarker> expected, drawn;
+    p.Run([&](long d) {
+        if (d != 3) return;
+        for (int b = 1; b <= kBodies; ++b)
+            if (b != 4)
+                expected.push_back(
+                    {p.state.MarkerStore[11 * b - 10], p.state.MarkerStore[11 * b - 9]});
+        drawn = BuildOverlay(p.logic, options, RateMeter()).bodies;
+        p.logic.Click(0);
+    });
+    EXPECT_EQ(drawn, expected);
+}
+
 TEST(Readout, LabelsByTheMarkersOfBodiesTakingPartLegendOfTheTickedBoxes) {
     Program p;
     p.params.bodies[2].caption = u"Меркурий";
