@@ -66,15 +66,15 @@ MainWindow::MainWindow(MainWindowLogic& logic, MemorySurface& surface, QtToolkit
         buttons_[static_cast<std::size_t>(i)] = b;
     }
     // Every key and menu entry from one table, which the help lists too.
-    for (const CommandSpec& spec : MainWindowCommands()) {
-        auto* a = new QAction(spec.text, this);
-        a->setShortcuts(spec.keys);
+    for (const CommandEntry& entry : MainWindowCommands()) {
+        auto* a = new QAction(entry.text, this);
+        a->setShortcuts(entry.keys);
         a->setShortcutContext(Qt::WindowShortcut);
-        a->setCheckable(spec.checkable);
-        a->setWhatsThis(spec.help);
-        QObject::connect(a, &QAction::triggered, this, [this, c = spec.command] { Run(c); });
+        a->setCheckable(entry.checkable);
+        a->setWhatsThis(entry.help);
+        QObject::connect(a, &QAction::triggered, this, [this, c = entry.command] { Run(c); });
         addAction(a);
-        actions_[spec.command] = a;
+        actions_[entry.command] = a;
     }
     actions_[Command::Leapfrog]->setToolTip(
         QStringLiteral("Скорости начинают счёт на полшага раньше координат: орбиты точнее; в "
@@ -691,8 +691,8 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
             ->setChecked(prefs_.lineWidth == w);
     QMenu menu(this);
     auto place = [this](QMenu* into, MenuPlace where) {
-        for (const CommandSpec& spec : MainWindowCommands())
-            if (spec.place == where) into->addAction(actions_[spec.command]);
+        for (const CommandEntry& entry : MainWindowCommands())
+            if (entry.place == where) into->addAction(actions_[entry.command]);
     };
     // The catalogue's systems first, as «Система:» lists them: where a newcomer starts.
     QMenu* examples = menu.addMenu(QStringLiteral("Примеры"));
@@ -755,12 +755,12 @@ QString MainWindow::HelpText() const {
     auto row = [&keys](const QString& what, const QString& does) {
         keys += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(what, does);
     };
-    for (const CommandSpec& spec : MainWindowCommands()) {
-        const QString title = MenuTitle(spec.place);
-        row(spec.keys.isEmpty() ? QStringLiteral("меню: ") +
-                                      (title.isEmpty() ? spec.text : title + " → " + spec.text)
-                                : KeyName(spec.keys.front()),
-            spec.help);
+    for (const CommandEntry& entry : MainWindowCommands()) {
+        const QString title = MenuTitle(entry.place);
+        row(entry.keys.isEmpty() ? QStringLiteral("меню: ") +
+                                       (title.isEmpty() ? entry.text : title + " → " + entry.text)
+                                 : KeyName(entry.keys.front()),
+            entry.help);
     }
     row(QStringLiteral("Колесо мыши"),
         QStringLiteral("крупнее / мельче вокруг точки под курсором (в 1,25 раза за щелчок); "

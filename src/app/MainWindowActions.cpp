@@ -2,9 +2,9 @@
 
 namespace orbimo {
 
-const std::vector<CommandSpec>& MainWindowCommands() {
+const std::vector<CommandEntry>& MainWindowCommands() {
     using K = QKeySequence;
-    static const std::vector<CommandSpec> table = {
+    static const std::vector<CommandEntry> table = {
         {Command::Undo,
          MenuPlace::Edit,
          QStringLiteral("Отменить"),

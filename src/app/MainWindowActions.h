@@ -50,7 +50,7 @@ enum class MenuPlace { Edit, Run, Picture, Pace, View, Layers, LineWidth, Help }
 QString MenuTitle(MenuPlace place);
 
 /// One entry of the table every key, menu entry and line of the help comes from.
-struct CommandSpec {
+struct CommandEntry {
     Command command;
     MenuPlace place;
     QString text;              // the menu entry
@@ -60,7 +60,7 @@ struct CommandSpec {
 };
 
 /// The main window's commands in the order the help lists them.
-const std::vector<CommandSpec>& MainWindowCommands();
+const std::vector<CommandEntry>& MainWindowCommands();
 
 /// A key as the help names it: "Пробел", "+", "−", "Delete", "Ctrl+S".
 QString KeyName(const QKeySequence& key);
